@@ -1,0 +1,143 @@
+#include "dsp/CompressorEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarn {
+
+namespace {
+
+// Detector states below this (about -600 dB) are flushed to zero, so a long silence never
+// reaches denormal numbers, which cost many times more CPU on x86.
+constexpr double kFlushBound = 1e-30;
+
+// Sample counts are kept within what an int32 holds; rates that would need more are absurd.
+constexpr float kMaxSamplesPerMs = 1.0e7f;
+
+// One step of a one-pole running mean of the squared signal, stored as its square root.
+inline double detect(double state, double sample, double windowMinusOne, double invWindow) {
+    const double next = std::sqrt((state * state * windowMinusOne + sample * sample) * invWindow);
+    return next < kFlushBound ? 0.0 : next;
+}
+
+// Logistic curve from 0.0066929 at count 0 through 0.5 at duration / 2 to 0.9933071 at duration.
+inline double logistic(float count, float duration) {
+    const float position = count / duration;
+    return 1.0 / (1.0 + std::exp(5.0 - 10.0 * static_cast<double>(position)));
+}
+
+} // namespace
+
+void CompressorEngine::deriveSampleCounts() {
+    const float perMs = std::min(sampleRate * 0.001f, kMaxSamplesPerMs);
+    samplesPerMs.store(perMs, std::memory_order_relaxed);
+    rmsWindow = std::max(1, static_cast<std::int32_t>(perMs * 30.0f));
+    historyInterval = std::max(1, static_cast<std::int32_t>(perMs));
+}
+
+void CompressorEngine::init() {
+    deriveSampleCounts();
+    for (auto* field : {&inputGain, &threshold, &kneeStart, &ratio, &attackSamples, &releaseSamples, &outputGain})
+        field->store(1.0f, std::memory_order_relaxed);
+    targetGain = 1.0;
+    heldGain = 1.0;
+    historyLength = LevelHistory::kLength;
+    inputHistory.reset();
+    outputHistory.reset();
+    rmsInL = rmsInR = rmsOutL = rmsOutR = 0.0;
+    historyTick = 0;
+}
+
+void CompressorEngine::updatePhase(double level) {
+    const float thresholdValue = threshold.load(std::memory_order_relaxed);
+    const float kneeValue = kneeStart.load(std::memory_order_relaxed);
+    const double decision = kneeActive(thresholdValue, kneeValue) ? kneeValue : thresholdValue;
+    if (level > decision) {
+        attackCount = std::min(attackCount + 1.0f, attackSamples.load(std::memory_order_relaxed));
+        releaseCount = 0.0f;
+    } else {
+        releaseCount = std::min(releaseCount + 1.0f, releaseSamples.load(std::memory_order_relaxed));
+        attackCount = 0.0f;
+    }
+}
+
+void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
+    if (rate != sampleRate && std::isfinite(rate) && rate > 0.0f) {
+        sampleRate = rate;
+        deriveSampleCounts();
+    }
+    const float inGain = inputGain.load(std::memory_order_relaxed);
+    const float thresholdValue = threshold.load(std::memory_order_relaxed);
+    const float kneeValue = kneeStart.load(std::memory_order_relaxed);
+    const float ratioValue = ratio.load(std::memory_order_relaxed);
+    const float outGain = outputGain.load(std::memory_order_relaxed);
+
+    const double window = rmsWindow;
+    const double windowMinusOne = window - 1.0;
+    const double invWindow = 1.0 / window;
+
+    const double gL = inGain * inL;
+    const double gR = inGain * inR;
+    rmsInL = detect(rmsInL, gL, windowMinusOne, invWindow);
+    rmsInR = detect(rmsInR, gR, windowMinusOne, invWindow);
+    const double x = std::max(rmsInL, rmsInR);
+
+    const double previousOutput = outputLevel;
+    updatePhase(previousOutput);
+
+    // Gain computer: the phase is decided on the previous output level, the amount of
+    // reduction on the current input level.
+    const bool knee = kneeActive(thresholdValue, kneeValue);
+    const double a = thresholdValue;
+    const double b = kneeValue;
+    if (x > 0.0) {
+        if (!knee) {
+            if (previousOutput > a) targetGain = ((x - a) / ratioValue + a) / x;
+        } else if (previousOutput > b) {
+            const float kneeEnd = std::min((thresholdValue - kneeValue) + thresholdValue, 1.0f);
+            if (kneeEnd > kneeValue) {
+                // The slope falls from 1 at the knee start to 1/s at the knee end; s makes full
+                // scale land where a hard knee at the knee end would put it.
+                const double s = (1.0 - b) / ((1.0 - kneeEnd) / ratioValue + kneeEnd - b);
+                const double t = std::min((x - b) / (kneeEnd - b), 1.0);
+                targetGain = (b + (x - b) / (1.0 + t * (s - 1.0))) / x;
+            } else {
+                targetGain = ((x - a) / ratioValue + a) / x;
+            }
+        }
+    }
+    const double u = targetGain;
+
+    double g;
+    if (attackCount > 0.0f) {
+        const double curve = u + (1.0 - u) * (1.0 - logistic(attackCount, attackSamples.load(std::memory_order_relaxed)));
+        if (curve <= heldGain) {
+            heldGain = 1.0;
+            g = curve;
+        } else {
+            g = heldGain;
+        }
+    } else {
+        g = u + (1.0 - u) * logistic(releaseCount, releaseSamples.load(std::memory_order_relaxed));
+        heldGain = g;
+    }
+
+    const double yL = gL * g;
+    const double yR = gR * g;
+    *outL = outGain * yL;
+    *outR = outGain * yR;
+
+    rmsOutL = detect(rmsOutL, yL, windowMinusOne, invWindow);
+    rmsOutR = detect(rmsOutR, yR, windowMinusOne, invWindow);
+    outputLevel = std::max(rmsOutL, rmsOutR);
+
+    if (historyTick < historyInterval) {
+        ++historyTick;
+    } else {
+        pushHistory(inputHistory, x);
+        pushHistory(outputHistory, outputLevel);
+        historyTick = 0;
+    }
+}
+
+} // namespace tarn

@@ -1,0 +1,35 @@
+#pragma once
+#include <memory>
+
+namespace tarn {
+
+// A reentrant lock: the thread that holds it may enter again.
+// A Windows critical section on Windows, a recursive mutex elsewhere.
+class Lock {
+public:
+    Lock();
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+    void enter();
+    void leave();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};
+
+// Holds a Lock for the life of a scope.
+class LockGuard {
+public:
+    explicit LockGuard(Lock& l) : lock(l) { lock.enter(); }
+    ~LockGuard() { lock.leave(); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+private:
+    Lock& lock;
+};
+
+} // namespace tarn

@@ -1,0 +1,33 @@
+#pragma once
+#include "plugin/aeffect.h"
+
+class AudioEffect;
+
+// The editor side of the host interface: the host's editor opcodes reach these operations.
+// Threads: the host's user-interface thread.
+class AEffEditor {
+public:
+    explicit AEffEditor(AudioEffect* effect = nullptr) : effect(effect) {}
+    virtual ~AEffEditor() = default;
+
+    virtual AudioEffect* getEffect() { return effect; }
+    virtual bool getRect(ERect** rect) {
+        *rect = nullptr;
+        return false;
+    }
+    virtual bool open(void* ptr) {
+        systemWindow = ptr;
+        return false;
+    }
+    virtual void close() { systemWindow = nullptr; }
+    virtual bool isOpen() { return systemWindow != nullptr; }
+    virtual void idle() {}
+    virtual bool onKeyDown(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onWheel(float /*distance*/) { return false; }
+    virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+
+protected:
+    AudioEffect* effect;
+    void* systemWindow = nullptr;
+};

@@ -1,0 +1,55 @@
+#pragma once
+#include <atomic>
+#include <memory>
+
+#include "dsp/CompressorEngine.h"
+#include "platform/Lock.h"
+#include "plugin/AudioEffectX.h"
+
+// The plug-in object: two inputs, two outputs, one program, nine parameters, both sample
+// precisions. Owns the engine, the current parameter values and the engine lock.
+class ZuVstCore : public AudioEffectX {
+public:
+    static constexpr VstInt32 kNumPrograms = 1;
+    static constexpr VstInt32 kNumParams = 9;
+    static constexpr int kProgramNameLength = 24;
+
+    // Throws std::bad_alloc when an allocation fails; nothing is leaked then.
+    explicit ZuVstCore(audioMasterCallback audioMaster);
+    ~ZuVstCore() override;
+
+    // Audio thread. Null buffers or a negative frame count make the block do nothing.
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
+
+    // Any thread, without the engine lock. Indices outside 0 to 8 change nothing.
+    void setParameter(VstInt32 index, float value) override;
+    // Any thread. Answers 0 for indices outside 0 to 8.
+    float getParameter(VstInt32 index) override;
+
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstPlugCategory getPlugCategory() override;
+
+    // The editor's refresh reads the engine's display fields with the engine lock held.
+    tarn::CompressorEngine& getEngine() { return *engine; }
+    tarn::Lock& getEngineLock() { return engineLock; }
+
+private:
+    template <typename Sample>
+    void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool io64Bit);
+    void applyToEngine(VstInt32 index, float value);
+
+    VstInt32 programIndex = 0;
+    char programNames[kNumPrograms][kProgramNameLength + 1] = {};
+    float programValues[kNumPrograms][kNumParams] = {};
+    std::unique_ptr<tarn::CompressorEngine> engine;
+    std::unique_ptr<std::atomic<float>[]> paramValues;
+    tarn::Lock engineLock;
+};

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (Debian), non-interactively. Safe to run again.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libsndfile1-dev
+  libx11-dev libcairo2-dev libpango1.0-dev libgl-dev libglu1-mesa-dev libglx-mesa0 libgl1-mesa-dri
+  fonts-liberation2 xvfb xauth
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  wine wine64
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
