@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+./scripts/build.sh
+jobs=$(nproc)
+
+echo "== native tests"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -j "$jobs"
+
+echo "== address and undefined-behaviour sanitizers"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=address,undefined >/dev/null
+cmake --build build/asan -j "$jobs"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== thread sanitizer"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=thread >/dev/null
+cmake --build build/tsan -j "$jobs"
+TSAN_OPTIONS="halt_on_error=1" xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/tsan --output-on-failure -j "$jobs"
