@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "dsp/CompressorEngine.h"
+
+using tarn::CompressorEngine;
+
+namespace {
+
+// An engine as the plug-in builds it, with the parameter fields given in engine units.
+struct Engine : CompressorEngine {
+    Engine(float thresholdValue, float kneeValue, float ratioValue, float attack = 2190.5935f,
+           float release = 13223.407f) {
+        init();
+        threshold = thresholdValue;
+        kneeStart = kneeValue;
+        ratio = ratioValue;
+        attackSamples = attack;
+        releaseSamples = release;
+    }
+    // Runs `frames` frames of a constant stereo input; answers the last left output.
+    double run(double in, int frames, float rate = 44100.0f) {
+        double left = 0.0;
+        double right = 0.0;
+        for (int i = 0; i < frames; ++i) processSample(in, in, &left, &right, rate);
+        return left;
+    }
+};
+
+constexpr float kOff = 1.0f; // threshold 0 dB, knee off, ratio 1:1
+
+} // namespace
+
+TEST(CompressorEngine, ConstantInputSettlesOnTheHardKneeCurve) {
+    Engine e(0.1f, 0.1f, 4.0f);
+    const double out = e.run(0.5, 100000);
+    EXPECT_NEAR(e.targetGain, 0.4, 1e-8); // the threshold is 0.1 in single precision
+    EXPECT_EQ(e.attackCount, e.attackSamples.load());
+    EXPECT_NEAR(out, 0.2020079, 5e-8);
+}
+
+TEST(CompressorEngine, SoftKneeFollowsTheWorkedExamples) {
+    Engine loud(0.1f, 0.05f, 4.0f);
+    loud.run(0.5, 100000);
+    EXPECT_NEAR(loud.targetGain, 0.3960526, 2e-7);
+
+    Engine quiet(0.1f, 0.05f, 4.0f);
+    quiet.run(0.12, 100000);
+    EXPECT_NEAR(quiet.targetGain, 0.6569193, 2e-7);
+}
+
+TEST(CompressorEngine, KneeEndIsCappedAtFullScale) {
+    // 2 x threshold - knee start = 1.3, so the knee ends at 1.0: s = (1 - 0.5) / (0.5) = 1.
+    Engine e(0.9f, 0.5f, 4.0f);
+    e.run(0.7, 100000);
+    EXPECT_NEAR(e.targetGain, 1.0, 1e-6);
+}
+
+TEST(CompressorEngine, DefaultsLeaveSignalsUpToFullScaleRmsUntouched) {
+    Engine e(kOff, kOff, kOff);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    for (int i = 0; i < 200000; ++i) {
+        // Noise, then a full-scale square wave (RMS exactly 1.0).
+        const double l = i < 100000 ? noise(random) : (i % 2 ? 1.0 : -1.0);
+        const double r = i < 100000 ? noise(random) : (i % 3 ? -1.0 : 1.0);
+        double outL = 0.0;
+        double outR = 0.0;
+        e.processSample(l, r, &outL, &outR, 44100.0f);
+        ASSERT_EQ(outL, l) << "frame " << i;
+        ASSERT_EQ(outR, r) << "frame " << i;
+    }
+    EXPECT_EQ(e.targetGain, 1.0);
+}
+
+TEST(CompressorEngine, FirstFrameIsAReleaseFrameAtUnityGain) {
+    Engine e(0.001f, 0.001f, 20.0f);
+    double l = 0.0;
+    double r = 0.0;
+    e.processSample(0.9, -0.9, &l, &r, 44100.0f);
+    EXPECT_EQ(e.releaseCount, 1.0f);
+    EXPECT_EQ(e.attackCount, 0.0f);
+    EXPECT_EQ(l, 0.9);
+    EXPECT_EQ(r, -0.9);
+}
+
+TEST(CompressorEngine, ShortOvershootFallsPartwayThenReleasesFromTargetGain) {
+    // A 300-frame burst, then a quiet signal: the output level stays over the threshold for
+    // far fewer frames than the 20000-frame attack.
+    Engine e(0.1f, 0.1f, 4.0f, 20000.0f, 2000.0f);
+    double lastAttackGain = 1.0;
+    double lowestAttackGain = 1.0;
+    double lowestTarget = 1.0;
+    double left = 0.0;
+    double right = 0.0;
+    double in = 1.0;
+    for (int frame = 0; e.releaseCount == 0.0f || frame < 300; ++frame) {
+        in = frame < 300 ? 1.0 : 0.01;
+        const double u = e.targetGain;
+        const bool attacking = e.attackCount > 0.0f;
+        e.processSample(in, in, &left, &right, 44100.0f);
+        if (e.attackCount > 0.0f) {
+            lastAttackGain = left / in;
+            lowestAttackGain = std::min(lowestAttackGain, lastAttackGain);
+            lowestTarget = std::min(lowestTarget, e.targetGain);
+        } else if (attacking) {
+            // The first release frame starts the curve from the last target gain.
+            EXPECT_NEAR(left / in, u + 0.0066929 * (1.0 - u), 1e-6);
+            EXPECT_LT(left / in, lastAttackGain);
+        }
+        ASSERT_LT(frame, 100000);
+    }
+    EXPECT_LT(lowestAttackGain, 1.0);
+    EXPECT_GT(lowestAttackGain, lowestTarget + 0.5 * (1.0 - lowestTarget)) << "the attack curve only went partway";
+    const double u = e.targetGain;
+    double previous = left / in;
+    for (int i = 0; i < 2500; ++i) {
+        e.processSample(in, in, &left, &right, 44100.0f);
+        ASSERT_GE(left / in, previous);
+        previous = left / in;
+    }
+    EXPECT_NEAR(previous, 1.0 - 0.0066929 * (1.0 - u), 1e-6);
+}
+
+TEST(CompressorEngine, SampleRateChangeKeepsStateAndRederivesWindows) {
+    Engine e(0.1f, 0.1f, 4.0f);
+    EXPECT_EQ(e.rmsWindow, 1323);
+    EXPECT_EQ(e.historyInterval, 44);
+    e.run(0.5, 5000);
+    const double rms = e.rmsInL;
+    const float attack = e.attackSamples;
+    const double newest = e.inputHistory[1499];
+    double l = 0.0;
+    double r = 0.0;
+    e.processSample(0.5, 0.5, &l, &r, 48000.0f);
+    EXPECT_EQ(e.rmsWindow, 1440);
+    EXPECT_EQ(e.historyInterval, 48);
+    EXPECT_FLOAT_EQ(e.samplesPerMs.load(), 48.0f);
+    EXPECT_EQ(e.attackSamples, attack);
+    EXPECT_NEAR(e.rmsInL, rms, 1e-3);
+    EXPECT_EQ(e.inputHistory[1499], newest);
+
+    // Rates that are not usable are ignored; tiny rates still leave a window of one sample.
+    e.processSample(0.5, 0.5, &l, &r, std::nanf(""));
+    e.processSample(0.5, 0.5, &l, &r, -1.0f);
+    EXPECT_EQ(e.sampleRate, 48000.0f);
+    e.processSample(0.5, 0.5, &l, &r, 10.0f);
+    EXPECT_EQ(e.rmsWindow, 1);
+    EXPECT_EQ(e.historyInterval, 1);
+    EXPECT_TRUE(std::isfinite(l));
+}
+
+TEST(CompressorEngine, HistoryStepsEvery45FramesWithNewestLast) {
+    Engine e(kOff, kOff, kOff);
+    EXPECT_EQ(e.historyLength, 1500);
+    double l = 0.0;
+    double r = 0.0;
+    for (int i = 0; i < 45 * 3; ++i) e.processSample(i < 45 ? 0.5 : 0.0, 0.0, &l, &r, 44100.0f);
+    // Steps happened at frames 44, 89 and 134; each stored the levels of that one frame.
+    EXPECT_EQ(e.inputHistory[1496], 0.0);
+    EXPECT_GT(e.inputHistory[1497], 0.0);
+    EXPECT_LT(e.inputHistory[1499], e.inputHistory[1498]);
+    EXPECT_EQ(e.inputHistory[1499], e.rmsInL);
+    EXPECT_EQ(e.outputHistory[1499], e.outputLevel);
+    EXPECT_EQ(e.inputHistory.data()[1499], e.inputHistory[1499]);
+}
+
+TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {
+    Engine e(0.1f, 0.05f, 4.0f);
+    e.run(0.8, 10000);
+    double l = 0.0;
+    double r = 0.0;
+    for (int i = 0; i < 44100 * 60; ++i) {
+        e.processSample(0.0, 0.0, &l, &r, 44100.0f);
+        for (double state : {e.rmsInL, e.rmsInR, e.rmsOutL, e.rmsOutR})
+            ASSERT_TRUE(state == 0.0 || std::fpclassify(state) == FP_NORMAL) << "frame " << i;
+    }
+    EXPECT_EQ(e.rmsInL, 0.0);
+    EXPECT_EQ(e.outputLevel, 0.0);
+    EXPECT_EQ(e.inputHistory[1499], 0.0);
+}
