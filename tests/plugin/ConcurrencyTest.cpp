@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "platform/Lock.h"
+#include "tests/plugin/TestHost.h"
+
+// The host's threads at once: audio processing, parameter changes, program changes and a
+// display reader taking the engine lock. The thread sanitizer build checks for races.
+TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
+    TestHost host;
+    Instance plugin;
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+
+    std::thread audio([&] {
+        float l[256];
+        float r[256];
+        double dl[256];
+        double dr[256];
+        for (int n = 0; !stop; ++n) {
+            for (int i = 0; i < 256; ++i) dl[i] = dr[i] = l[i] = r[i] = std::sin(0.05f * (i + n)) * 0.9f;
+            if (n % 2)
+                plugin.process(l, r, l, r, 256);
+            else
+                plugin.process(dl, dr, dl, dr, 256);
+            for (int i = 0; i < 256; ++i) ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(dl[i]));
+            ++blocks;
+        }
+    });
+    std::thread parameters([&] {
+        for (int n = 0; !stop; ++n) {
+            plugin.set(n % 9, static_cast<float>(n % 101) / 100.0f);
+            (void)plugin.get((n + 3) % 9);
+        }
+    });
+    std::thread programs([&] {
+        char name[25];
+        while (!stop) {
+            plugin.dispatch(effSetProgram, 0, 0);
+            plugin.dispatch(effGetProgramName, 0, 0, name);
+            plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+            std::this_thread::yield();
+        }
+    });
+    std::thread display([&] {
+        double sum = 0.0;
+        while (!stop) {
+            tarn::LockGuard guard(plugin.core().getEngineLock());
+            const tarn::CompressorEngine& e = plugin.engine();
+            for (int i = 0; i < e.inputHistory.size(); ++i) sum += e.inputHistory[i] + e.outputHistory[i];
+            sum += e.threshold + e.kneeStart + (e.io64Bit ? 1 : 0);
+        }
+        EXPECT_TRUE(std::isfinite(sum));
+    });
+
+    while (blocks < 200) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    stop = true;
+    for (std::thread* t : {&audio, &parameters, &programs, &display}) t->join();
+}
