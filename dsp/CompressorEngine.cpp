@@ -7,23 +7,30 @@ namespace tarn {
 
 namespace {
 
-// Detector states below this (about -600 dB) are flushed to zero, so a long silence never
-// reaches denormal numbers, which cost many times more CPU on x86.
-constexpr double kFlushBound = 1e-30;
+// Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
+// denormal numbers, which cost many times more CPU on x86.
+constexpr double kFlushBound = 1e-60;
 
 // Sample counts are kept within what an int32 holds; rates that would need more are absurd.
 constexpr float kMaxSamplesPerMs = 1.0e7f;
 
-// One step of a one-pole running mean of the squared signal, stored as its square root.
-inline double detect(double state, double sample, double windowMinusOne, double invWindow) {
-    const double next = std::sqrt((state * state * windowMinusOne + sample * sample) * invWindow);
+// One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
+// the mean square (not its root) as the state keeps the square root off the chain from one
+// frame to the next.
+inline double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
+    const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
     return next < kFlushBound ? 0.0 : next;
 }
 
 // Logistic curve from 0.0066929 at count 0 through 0.5 at duration / 2 to 0.9933071 at duration.
+inline double logisticAt(float position) { return 1.0 / (1.0 + std::exp(5.0 - 10.0 * static_cast<double>(position))); }
+
+// The curve's end: a completed attack or release holds it for as long as the phase lasts.
+const double kLogisticEnd = logisticAt(1.0f);
+
 inline double logistic(float count, float duration) {
     const float position = count / duration;
-    return 1.0 / (1.0 + std::exp(5.0 - 10.0 * static_cast<double>(position)));
+    return position == 1.0f ? kLogisticEnd : logisticAt(position);
 }
 
 } // namespace
@@ -33,6 +40,8 @@ void CompressorEngine::deriveSampleCounts() {
     samplesPerMs.store(perMs, std::memory_order_relaxed);
     rmsWindow = std::max(1, static_cast<std::int32_t>(perMs * 30.0f));
     historyInterval = std::max(1, static_cast<std::int32_t>(perMs));
+    windowMinusOne = rmsWindow - 1.0;
+    windowInverse = 1.0 / rmsWindow;
 }
 
 void CompressorEngine::init() {
@@ -44,21 +53,8 @@ void CompressorEngine::init() {
     historyLength = LevelHistory::kLength;
     inputHistory.reset();
     outputHistory.reset();
-    rmsInL = rmsInR = rmsOutL = rmsOutR = 0.0;
+    meanSquareInL = meanSquareInR = meanSquareOutL = meanSquareOutR = 0.0;
     historyTick = 0;
-}
-
-void CompressorEngine::updatePhase(double level) {
-    const float thresholdValue = threshold.load(std::memory_order_relaxed);
-    const float kneeValue = kneeStart.load(std::memory_order_relaxed);
-    const double decision = kneeActive(thresholdValue, kneeValue) ? kneeValue : thresholdValue;
-    if (level > decision) {
-        attackCount = std::min(attackCount + 1.0f, attackSamples.load(std::memory_order_relaxed));
-        releaseCount = 0.0f;
-    } else {
-        releaseCount = std::min(releaseCount + 1.0f, releaseSamples.load(std::memory_order_relaxed));
-        attackCount = 0.0f;
-    }
 }
 
 void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
@@ -72,15 +68,12 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
     const float ratioValue = ratio.load(std::memory_order_relaxed);
     const float outGain = outputGain.load(std::memory_order_relaxed);
 
-    const double window = rmsWindow;
-    const double windowMinusOne = window - 1.0;
-    const double invWindow = 1.0 / window;
-
     const double gL = inGain * inL;
     const double gR = inGain * inR;
-    rmsInL = detect(rmsInL, gL, windowMinusOne, invWindow);
-    rmsInR = detect(rmsInR, gR, windowMinusOne, invWindow);
-    const double x = std::max(rmsInL, rmsInR);
+    meanSquareInL = detect(meanSquareInL, gL, windowMinusOne, windowInverse);
+    meanSquareInR = detect(meanSquareInR, gR, windowMinusOne, windowInverse);
+    // The louder channel's RMS level: the root of the larger mean square.
+    const double x = std::sqrt(std::max(meanSquareInL, meanSquareInR));
 
     const double previousOutput = outputLevel;
     updatePhase(previousOutput);
@@ -127,9 +120,9 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
     *outL = outGain * yL;
     *outR = outGain * yR;
 
-    rmsOutL = detect(rmsOutL, yL, windowMinusOne, invWindow);
-    rmsOutR = detect(rmsOutR, yR, windowMinusOne, invWindow);
-    outputLevel = std::max(rmsOutL, rmsOutR);
+    meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
+    meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
+    outputLevel = std::sqrt(std::max(meanSquareOutL, meanSquareOutR));
 
     if (historyTick < historyInterval) {
         ++historyTick;

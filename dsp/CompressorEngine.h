@@ -36,10 +36,12 @@ struct CompressorEngine {
     std::int32_t historyLength = 0;
     std::int32_t historyTick = 0;
     std::int32_t historyInterval = 0;
-    double rmsInL = 0.0;
-    double rmsInR = 0.0;
-    double rmsOutL = 0.0;
-    double rmsOutR = 0.0;
+    // Detector states: running means of the squared signal over rmsWindow samples. The RMS
+    // level is their square root, taken once per frame for the louder channel.
+    double meanSquareInL = 0.0;
+    double meanSquareInR = 0.0;
+    double meanSquareOutL = 0.0;
+    double meanSquareOutR = 0.0;
 
     // With sampleRate set: derives the sample counts, sets every parameter field to 1.0 and
     // allocates the histories. Throws std::bad_alloc when the histories cannot be allocated.
@@ -50,7 +52,22 @@ struct CompressorEngine {
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
 
     // Advances the attack and release counters from the previous frame's output level.
-    void updatePhase(double level);
+    void updatePhase(double level) {
+        const float thresholdValue = threshold.load(std::memory_order_relaxed);
+        const float kneeValue = kneeStart.load(std::memory_order_relaxed);
+        const double decision = kneeActive(thresholdValue, kneeValue) ? kneeValue : thresholdValue;
+        if (level > decision) {
+            const float next = attackCount + 1.0f;
+            const float cap = attackSamples.load(std::memory_order_relaxed);
+            attackCount = next < cap ? next : cap;
+            releaseCount = 0.0f;
+        } else {
+            const float next = releaseCount + 1.0f;
+            const float cap = releaseSamples.load(std::memory_order_relaxed);
+            releaseCount = next < cap ? next : cap;
+            attackCount = 0.0f;
+        }
+    }
 
     static void pushHistory(LevelHistory& history, double level) { history.push(level); }
 
@@ -59,6 +76,10 @@ struct CompressorEngine {
 
 private:
     void deriveSampleCounts();
+
+    // The detector coefficients of the current window, N - 1 and 1 / N.
+    double windowMinusOne = 0.0;
+    double windowInverse = 0.0;
 };
 
 } // namespace tarn

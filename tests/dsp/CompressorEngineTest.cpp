@@ -129,7 +129,7 @@ TEST(CompressorEngine, SampleRateChangeKeepsStateAndRederivesWindows) {
     EXPECT_EQ(e.rmsWindow, 1323);
     EXPECT_EQ(e.historyInterval, 44);
     e.run(0.5, 5000);
-    const double rms = e.rmsInL;
+    const double meanSquare = e.meanSquareInL;
     const float attack = e.attackSamples;
     const double newest = e.inputHistory[1499];
     double l = 0.0;
@@ -139,7 +139,7 @@ TEST(CompressorEngine, SampleRateChangeKeepsStateAndRederivesWindows) {
     EXPECT_EQ(e.historyInterval, 48);
     EXPECT_FLOAT_EQ(e.samplesPerMs.load(), 48.0f);
     EXPECT_EQ(e.attackSamples, attack);
-    EXPECT_NEAR(e.rmsInL, rms, 1e-3);
+    EXPECT_NEAR(e.meanSquareInL, meanSquare, 1e-3);
     EXPECT_EQ(e.inputHistory[1499], newest);
 
     // Rates that are not usable are ignored; tiny rates still leave a window of one sample.
@@ -162,7 +162,7 @@ TEST(CompressorEngine, HistoryStepsEvery45FramesWithNewestLast) {
     EXPECT_EQ(e.inputHistory[1496], 0.0);
     EXPECT_GT(e.inputHistory[1497], 0.0);
     EXPECT_LT(e.inputHistory[1499], e.inputHistory[1498]);
-    EXPECT_EQ(e.inputHistory[1499], e.rmsInL);
+    EXPECT_EQ(e.inputHistory[1499], std::sqrt(e.meanSquareInL));
     EXPECT_EQ(e.outputHistory[1499], e.outputLevel);
     EXPECT_EQ(e.inputHistory.data()[1499], e.inputHistory[1499]);
 }
@@ -174,10 +174,10 @@ TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {
     double r = 0.0;
     for (int i = 0; i < 44100 * 60; ++i) {
         e.processSample(0.0, 0.0, &l, &r, 44100.0f);
-        for (double state : {e.rmsInL, e.rmsInR, e.rmsOutL, e.rmsOutR})
+        for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR})
             ASSERT_TRUE(state == 0.0 || std::fpclassify(state) == FP_NORMAL) << "frame " << i;
     }
-    EXPECT_EQ(e.rmsInL, 0.0);
+    EXPECT_EQ(e.meanSquareInL, 0.0);
     EXPECT_EQ(e.outputLevel, 0.0);
     EXPECT_EQ(e.inputHistory[1499], 0.0);
 }

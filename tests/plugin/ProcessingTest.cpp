@@ -127,7 +127,7 @@ TEST(Processing, ZeroFrameBlocksOnlySetThePrecision) {
     float f = 0.25f;
     plugin.process(&f, &f, &f, &f, 0);
     EXPECT_FALSE(plugin.engine().io64Bit);
-    EXPECT_EQ(plugin.engine().rmsInL, 0.0);
+    EXPECT_EQ(plugin.engine().meanSquareInL, 0.0);
     EXPECT_EQ(f, 0.25f);
 }
 
@@ -147,7 +147,7 @@ TEST(Processing, MalformedBlocksDoNothing) {
     e->processDoubleReplacing(e, nullptr, nullptr, 4);
     e->process(e, good, good, 4);
     EXPECT_EQ(plugin.engine().historyTick, 0);
-    EXPECT_EQ(plugin.engine().rmsInL, 0.0);
+    EXPECT_EQ(plugin.engine().meanSquareInL, 0.0);
     EXPECT_FALSE(plugin.engine().io64Bit);
     for (float s : l) EXPECT_EQ(s, 1.0f);
 }
@@ -177,6 +177,6 @@ TEST(Processing, NonFiniteAndHugeInputsGiveFiniteOutput) {
     plugin.process(dl.data(), dr.data(), dl.data(), dr.data(), 3000);
     for (int i = 0; i < 3000; ++i) ASSERT_TRUE(std::isfinite(dl[i]) && std::isfinite(dr[i])) << i;
     const tarn::CompressorEngine& e = plugin.engine();
-    for (double state : {e.rmsInL, e.rmsInR, e.rmsOutL, e.rmsOutR, e.outputLevel, e.targetGain, e.heldGain})
+    for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.outputLevel, e.targetGain, e.heldGain})
         EXPECT_TRUE(std::isfinite(state));
 }
