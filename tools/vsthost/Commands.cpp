@@ -1,0 +1,36 @@
+#include "tools/vsthost/Commands.h"
+
+#include <cstdio>
+
+namespace tarn {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table = {
+        {"info", "info <plugin> [index=value ...]", runInfo},
+        {"render",
+         "render <plugin> <in.wav> <out.wav> [--rate HZ] [--block N] [--double] [index=value ...]", runRender},
+        {"bench",
+         "bench <plugin> [--rate HZ] [--block N] [--seconds S] [--signal noise|sine|silence] [--level DBFS] "
+         "[--double] [index=value ...]",
+         runBench},
+        {"generate",
+         "generate <out.wav> [--signal noise|sine|silence] [--level DBFS] [--frequency HZ] [--seconds S] "
+         "[--rate HZ] [--channels 1|2] [--format pcm16|pcm24|pcm32|float|double]",
+         runGenerate},
+        {"compare", "compare <a.wav> <b.wav> [--tolerance X]", runCompare},
+        {"selftest", nullptr, runSelfTest},
+    };
+    return table;
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "vsthost: %s\n", message.c_str());
+    return 1;
+}
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "vsthost: %s\n", message.c_str());
+    return 2;
+}
+
+} // namespace tarn
