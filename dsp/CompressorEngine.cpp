@@ -75,7 +75,7 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
     // The louder channel's RMS level: the root of the larger mean square.
     const double x = std::sqrt(std::max(meanSquareInL, meanSquareInR));
 
-    const double previousOutput = outputLevel;
+    const double previousOutput = outputLevel();
     updatePhase(previousOutput);
 
     // Gain computer: the phase is decided on the previous output level, the amount of
@@ -122,13 +122,12 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
 
     meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
     meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
-    outputLevel = std::sqrt(std::max(meanSquareOutL, meanSquareOutR));
 
     if (historyTick < historyInterval) {
         ++historyTick;
     } else {
         pushHistory(inputHistory, x);
-        pushHistory(outputHistory, outputLevel);
+        pushHistory(outputHistory, outputLevel());
         historyTick = 0;
     }
 }

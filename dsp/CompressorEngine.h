@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 
 #include "dsp/LevelHistory.h"
@@ -15,7 +17,6 @@ namespace tarn {
 // and read once per frame with relaxed ordering.
 struct CompressorEngine {
     bool io64Bit = false;
-    double outputLevel = 0.0;
     float sampleRate = 44100.0f;
     // Read without the lock when a duration parameter is set.
     std::atomic<float> samplesPerMs{0.0f};
@@ -50,6 +51,11 @@ struct CompressorEngine {
     // One stereo frame. `rate` is the host's current sample rate; a rate that is not finite
     // or not above 0 is ignored. Inputs must be finite.
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
+
+    // The larger output RMS level after the latest frame (after gain reduction, before output
+    // gain). Computed when needed rather than stored, so that no store at the end of a frame
+    // waits for a square root: the per-frame lock makes every frame wait for its stores.
+    double outputLevel() const { return std::sqrt(std::max(meanSquareOutL, meanSquareOutR)); }
 
     // Advances the attack and release counters from the previous frame's output level.
     void updatePhase(double level) {

@@ -1,17 +1,22 @@
 #include "platform/Lock.h"
 
+#include <new>
 #include <windows.h>
 
 namespace tarn {
 
-struct Lock::Impl {
-    CRITICAL_SECTION section;
-};
+static_assert(sizeof(CRITICAL_SECTION) <= 64, "the critical section fits the lock's storage");
 
-Lock::Lock() : impl(std::make_unique<Impl>()) { InitializeCriticalSection(&impl->section); }
-Lock::~Lock() { DeleteCriticalSection(&impl->section); }
+namespace {
+CRITICAL_SECTION* sectionIn(unsigned char* storage) {
+    return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage));
+}
+} // namespace
 
-void Lock::enter() { EnterCriticalSection(&impl->section); }
-void Lock::leave() { LeaveCriticalSection(&impl->section); }
+Lock::Lock() { InitializeCriticalSection(new (storage) CRITICAL_SECTION); }
+Lock::~Lock() { DeleteCriticalSection(sectionIn(storage)); }
+
+void Lock::enter() { EnterCriticalSection(sectionIn(storage)); }
+void Lock::leave() { LeaveCriticalSection(sectionIn(storage)); }
 
 } // namespace tarn

@@ -163,7 +163,7 @@ TEST(CompressorEngine, HistoryStepsEvery45FramesWithNewestLast) {
     EXPECT_GT(e.inputHistory[1497], 0.0);
     EXPECT_LT(e.inputHistory[1499], e.inputHistory[1498]);
     EXPECT_EQ(e.inputHistory[1499], std::sqrt(e.meanSquareInL));
-    EXPECT_EQ(e.outputHistory[1499], e.outputLevel);
+    EXPECT_EQ(e.outputHistory[1499], e.outputLevel());
     EXPECT_EQ(e.inputHistory.data()[1499], e.inputHistory[1499]);
 }
 
@@ -178,6 +178,6 @@ TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {
             ASSERT_TRUE(state == 0.0 || std::fpclassify(state) == FP_NORMAL) << "frame " << i;
     }
     EXPECT_EQ(e.meanSquareInL, 0.0);
-    EXPECT_EQ(e.outputLevel, 0.0);
+    EXPECT_EQ(e.outputLevel(), 0.0);
     EXPECT_EQ(e.inputHistory[1499], 0.0);
 }

@@ -177,6 +177,6 @@ TEST(Processing, NonFiniteAndHugeInputsGiveFiniteOutput) {
     plugin.process(dl.data(), dr.data(), dl.data(), dr.data(), 3000);
     for (int i = 0; i < 3000; ++i) ASSERT_TRUE(std::isfinite(dl[i]) && std::isfinite(dr[i])) << i;
     const tarn::CompressorEngine& e = plugin.engine();
-    for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.outputLevel, e.targetGain, e.heldGain})
+    for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.outputLevel(), e.targetGain, e.heldGain})
         EXPECT_TRUE(std::isfinite(state));
 }

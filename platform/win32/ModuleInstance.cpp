@@ -1,0 +1,7 @@
+#include "platform/ModuleInstance.h"
+
+namespace tarn {
+
+void* moduleInstance = nullptr;
+
+} // namespace tarn
