@@ -18,3 +18,10 @@ echo "== thread sanitizer"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=thread >/dev/null
 cmake --build build/tsan -j "$jobs"
 TSAN_OPTIONS="halt_on_error=1" xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/tsan --output-on-failure -j "$jobs"
+
+echo "== valgrind"
+# The allocation-failure test replaces the global allocator itself, which valgrind's own
+# replacement does not allow; the address sanitizer covers it above.
+for test in build/linux/tests/dsp/dsp_tests build/linux/tests/plugin/plugin_tests; do
+  valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect "$test" --gtest_brief=1
+done
