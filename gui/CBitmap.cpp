@@ -1,0 +1,24 @@
+#include "gui/CBitmap.h"
+
+#include "gui/CDrawContext.h"
+#include "gui/PlatformResources.h"
+
+namespace VSTGUI {
+
+CBitmap::CBitmap(const CResourceDescription& desc) : resourceDesc(desc) {
+    const ResourceBytes png = findPNGResource(desc.id);
+    if (png.data) platformBitmap = IPlatformBitmap::createFromMemory(png.data, png.size);
+}
+
+CBitmap::CBitmap(CCoord width, CCoord height) : platformBitmap(IPlatformBitmap::create(CPoint(width, height))) {}
+
+CBitmap::CBitmap(std::unique_ptr<IPlatformBitmap> platformBitmap) : platformBitmap(std::move(platformBitmap)) {}
+
+void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset, float alpha) {
+    if (context) context->drawBitmap(this, rect, offset, alpha);
+}
+
+CCoord CBitmap::getWidth() const { return platformBitmap ? platformBitmap->getSize().x : 0; }
+CCoord CBitmap::getHeight() const { return platformBitmap ? platformBitmap->getSize().y : 0; }
+
+} // namespace VSTGUI

@@ -1,0 +1,64 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+#include "gui/CColor.h"
+#include "gui/CControl.h"
+#include "gui/CDrawContext.h"
+
+namespace VSTGUI {
+
+// A line of text over a filled background inside a 1-pixel frame. The text is centred
+// vertically and clipped to the label. setText and getText may be called from any thread
+// but the audio thread: a small lock, which drawing also takes, guards the text.
+// The style value is kept; it selects none of the optional drawing features (shadow,
+// 3D border, rounded corners), which this toolkit does not draw.
+class CTextLabel : public CControl {
+public:
+    CTextLabel(const CRect& size, UTF8StringPtr text = nullptr, CBitmap* background = nullptr,
+               const int32_t style = 0);
+
+    void draw(CDrawContext* context) override;
+
+    virtual void setText(UTF8StringPtr text);
+    std::string getText() const;
+    void setFont(CFontRef font);
+    CFontRef getFont() const { return font.get(); }
+    void setFontColor(CColor color);
+    CColor getFontColor() const { return fontColor; }
+    void setBackColor(CColor color);
+    CColor getBackColor() const { return backColor; }
+    void setFrameColor(CColor color);
+    CColor getFrameColor() const { return frameColor; }
+    void setHoriAlign(CHoriTxtAlign align);
+    CHoriTxtAlign getHoriAlign() const { return horiAlign; }
+    void setStyle(int32_t value) { style = value; }
+    int32_t getStyle() const { return style; }
+    void setAntialias(bool state) { antialias = state; }
+
+    CLASS_METHODS(CTextLabel, CControl)
+
+protected:
+    ~CTextLabel() override = default;
+
+private:
+    // The text with its lock; a copied label gets the text read under the other's lock.
+    struct GuardedText {
+        GuardedText() = default;
+        GuardedText(const GuardedText& other);
+        GuardedText& operator=(const GuardedText&) = delete;
+        mutable std::mutex mutex;
+        std::string text;
+    };
+
+    GuardedText text;
+    SharedPointer<CFontDesc> font{kSystemFont};
+    CColor fontColor{kWhiteCColor};
+    CColor backColor{kBlackCColor};
+    CColor frameColor{kBlackCColor};
+    CHoriTxtAlign horiAlign = kCenterText;
+    int32_t style;
+    bool antialias = true;
+};
+
+} // namespace VSTGUI

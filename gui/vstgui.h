@@ -1,0 +1,16 @@
+#pragma once
+// Everything an editor or a view uses from the toolkit.
+#include "gui/CAnimKnob.h"
+#include "gui/CBitmap.h"
+#include "gui/CColor.h"
+#include "gui/CControl.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFontDesc.h"
+#include "gui/CFrame.h"
+#include "gui/CKnob.h"
+#include "gui/COffscreenContext.h"
+#include "gui/COpenGLView.h"
+#include "gui/CRect.h"
+#include "gui/CTextLabel.h"
+#include "gui/CVSTGUITimer.h"
+#include "gui/CView.h"
