@@ -41,6 +41,7 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
 
     firstPoint = where;
     lastPoint = CPoint(-1, -1);
+    lastDistance = 0;
     dragButtons = buttons;
     entryValue = getValue();
     range = kLinearRange * ((buttons & kShift) ? zoomFactor : 1.f);
@@ -63,11 +64,12 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
         // Shift pressed or released mid-drag: continue from here at the new scale.
         if ((buttons & kShift) != (dragButtons & kShift)) {
             const float newRange = kLinearRange * ((buttons & kShift) ? zoomFactor : 1.f);
-            entryValue += static_cast<float>(distance * (1.0 / range - 1.0 / newRange));
+            entryValue += static_cast<float>(lastDistance * (1.0 / range - 1.0 / newRange));
             range = newRange;
             dragButtons = buttons;
         }
         newValue = static_cast<float>(entryValue + distance / range);
+        lastDistance = distance;
     } else {
         const float angleValue = valueFromPoint(where);
         // A jump of more than half the sweep means the pointer crossed the gap at the

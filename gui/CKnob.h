@@ -52,6 +52,7 @@ private:
     float entryValue = 0.f;
     float startValue = 0.f;
     float range = kLinearRange;
+    double lastDistance = 0;
 };
 
 } // namespace VSTGUI

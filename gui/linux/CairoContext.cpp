@@ -118,9 +118,11 @@ void CairoContext::drawString(UTF8StringPtr string, const CRect& rect, CHoriTxtA
     double x = rect.left;
     if (hAlign == kCenterText) x = rect.left + (rect.getWidth() - logical.width) / 2;
     else if (hAlign == kRightText) x = rect.right - logical.width;
-    const double y = rect.top + (rect.getHeight() - logical.height) / 2;
+    // Capitals and digits are centred: the baseline lies 0.4 font sizes below the middle.
+    const double baseline = rect.top + rect.getHeight() / 2 + getFont()->getSize() * 0.4;
+    const double layoutBaseline = pango_layout_get_baseline(layout) / static_cast<double>(PANGO_SCALE);
     setSource(getFontColor());
-    cairo_move_to(cr, std::round(x - logical.x), std::round(y - logical.y));
+    cairo_move_to(cr, std::round(x - logical.x), std::round(baseline - layoutBaseline));
     pango_cairo_show_layout(cr, layout);
     g_object_unref(layout);
     endPrimitive();
