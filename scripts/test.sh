@@ -9,6 +9,9 @@ jobs=$(nproc)
 echo "== native tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -j "$jobs"
 
+echo "== Windows builds: static checks, and the 64-bit build under wine"
+tests/windows/run.sh build/linux build/win64 build/win32
+
 echo "== address and undefined-behaviour sanitizers"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=address,undefined >/dev/null
 cmake --build build/asan -j "$jobs"

@@ -25,6 +25,9 @@ std::string describe(DWORD code) {
         text.pop_back();
     for (char& c : text)
         if (c == '\n' || c == '\r') c = ' ';
+    // Some messages name the file as an insert that is not filled in here.
+    const std::size_t insert = text.find(" for %1");
+    if (insert != std::string::npos) text.erase(insert, 7);
     return "error " + std::to_string(code) + (text.empty() ? "" : ": " + text);
 }
 

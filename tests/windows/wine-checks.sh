@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Runs the 64-bit Windows build under wine and holds it against the native Linux build:
+# identity and shape, parameter round trips, renders in both precisions compared sample for
+# sample, the boundary self-test (in-place buffers, bad input), error reports, and the Windows
+# test programs. Prints bench figures of both builds at the end.
+# Usage: tests/windows/wine-checks.sh LINUX_BUILD WIN64_BUILD
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+. tests/windows/checks.sh
+
+linux=$1
+win64=$2
+host=$linux/vsthost
+plugin=$linux/tarnCompressor.so
+hostexe=$win64/vsthost.exe
+dll=$win64/tarnCompressor.dll
+fixtures=$win64/tests/windows
+
+wine=$(command -v wine || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# One quiet prefix per run, in a temporary folder; no Mono or Gecko installers.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarn-wine.XXXXXX")
+export WINEPREFIX
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarn-wine-work.XXXXXX")
+cleanup() {
+  "$wineserver" -k >/dev/null 2>&1
+  rm -rf "$WINEPREFIX" "$work"
+}
+trap cleanup EXIT
+
+# Windows programs end lines with CR LF.
+onwine() { "$wine" "$@" | tr -d '\r'; }
+
+echo "== wine checks of $win64 against $linux"
+echo "setting up a wine prefix in $WINEPREFIX"
+"$wine" wineboot --init >/dev/null 2>&1
+check "wine runs a 64-bit program" onwine "$hostexe" --help
+
+# Threshold -30 dB, ratio 4:1, attack 8 ms, release 201 ms: takes about 9.5 dB off the RMS level
+# of noise at -6 dBFS peak.
+compress="1=0.6875 3=0.157894737 4=0.05 5=0.1"
+
+same_info() {
+  local native windows
+  native=$("$host" info "$plugin" "$@") || return 1
+  windows=$(onwine "$hostexe" info "$dll" "$@") || return 1
+  diff <(echo "$native") <(echo "$windows")
+}
+
+round_trip() {
+  local out
+  out=$(onwine "$hostexe" info "$dll" 0=0.125 3=0.25 4=1 6=0 7=1.5 8=-2 2=1e-07) || return 1
+  for line in "parameter 0: 0.125 " "parameter 3: 0.25 " "parameter 4: 1 " "parameter 6: 0 " "parameter 7: 1.5 " \
+    "parameter 8: -2 " "parameter 2: 1.00000001e-07 " "parameter 1: 1 " "parameter 5: 0.149499997 "; do
+    grep -qF "$line" <<<"$out" || { echo "missing: $line"; echo "$out"; return 1; }
+  done
+}
+
+# render_matches NAME INPUT TOLERANCE OPTIONS...: native and wine renders of one file, compared.
+render_matches() {
+  local name=$1 input=$2 tolerance=$3
+  shift 3
+  "$host" render "$plugin" "$input" "$work/$name-linux.wav" "$@" || return 1
+  onwine "$hostexe" render "$dll" "$input" "$work/$name-wine.wav" "$@" || return 1
+  "$host" compare "$work/$name-linux.wav" "$work/$name-wine.wav" --tolerance "$tolerance"
+}
+
+selftest() {
+  local out
+  out=$(onwine "$hostexe" selftest "$dll")
+  local status=$?
+  echo "$out" | grep -E '^(FAIL|selftest:)'
+  [ $status -eq 0 ] && grep -q '^selftest: [0-9]* checks, 0 failed$' <<<"$out"
+}
+
+# refuses NAME TEXT COMMAND...: one line on stderr containing TEXT, nothing on stdout, exit non-zero.
+refuses() {
+  local text=$1 out err status
+  shift
+  out=$("$wine" "$hostexe" "$@" 2>"$work/stderr" | tr -d '\r')
+  status=${PIPESTATUS[0]}
+  err=$(tr -d '\r' <"$work/stderr")
+  echo "exit $status: $err"
+  [ "$status" -ne 0 ] && [ -z "$out" ] && [ "$(wc -l <<<"$err")" -eq 1 ] &&
+    [[ $err == "vsthost: "*"$text"* ]]
+}
+
+"$host" generate "$work/noise.wav" --signal noise --level -6 --seconds 3 --rate 44100
+"$host" generate "$work/sine.wav" --signal sine --level -1 --frequency 440 --seconds 2 --rate 48000 --channels 1 --format pcm16
+printf 'RIFF\x24\x00\x00\x00WAVEjunk' >"$work/garbage.wav"
+echo "not a library" >"$work/text.dll"
+
+check "identity and shape match the native build" same_info
+check "parameter values set on the command line read back the same" round_trip
+check "parameter settings give the native build's info" same_info $compress 7=0.5
+check "32-bit render matches native within float rounding" render_matches float "$work/noise.wav" 1.2e-7 --block 333 $compress
+check "64-bit render matches native within float rounding" render_matches double "$work/noise.wav" 1.2e-7 --double --block 512 $compress
+check "mono 16-bit render at another plug-in rate matches native" render_matches mono "$work/sine.wav" 1.2e-7 --rate 96000 --block 64 $compress
+check "boundary self-test: in-place buffers, degenerate blocks, bad input" selftest
+check "missing plug-in: one-line error" refuses "no such file" info "$work/missing.dll"
+check "not a library: one-line error" refuses "cannot load plug-in" info "$work/text.dll"
+check "no entry point: one-line error" refuses "no VST entry point" info "$fixtures/fixture_no_entry.dll"
+check "entry returns null: one-line error" refuses "returned no effect" info "$fixtures/fixture_null_entry.dll"
+check "missing WAV: one-line error" refuses "cannot read" render "$dll" "$work/missing.wav" "$work/out.wav"
+check "unreadable WAV: one-line error" refuses "cannot read" render "$dll" "$work/garbage.wav" "$work/out.wav"
+check "Windows test programs (resources, library loading, WAV codec)" onwine "$fixtures/windows_tests.exe" --gtest_brief=1
+
+echo "== bench, 48 kHz, blocks of 512, noise at -6 dBFS peak, about 9.5 dB of compression"
+echo "native:  $("$host" bench "$plugin" --seconds 5 $compress | grep 'ns per frame')"
+echo "wine64:  $(onwine "$hostexe" bench "$dll" --seconds 5 $compress | grep 'ns per frame')"
+summary "wine (x86_64)"
