@@ -40,7 +40,8 @@ public:
     // Fires at most once per call; a late timer is not made to catch up.
     void fireIfDue(Clock::time_point now) {
         if (now < due) return;
-        due = std::max(due + period, now);
+        due += period;
+        if (due <= now) due = now + period;
         callback->fire();
     }
 

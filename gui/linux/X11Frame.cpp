@@ -82,7 +82,8 @@ X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window p
         return;
     }
     XMapWindow(display, window);
-    XFlush(display);
+    // After the round trip the first Expose is queued: the first idle paints everything.
+    XSync(display, False);
 }
 
 X11Frame::~X11Frame() {

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <dirent.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Recorders.h"
+#include "TestWindow.h"
+
+namespace {
+
+int openFileCount() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+// A frame of 300 x 200 in a test window, with a red background at the left half.
+class FrameWindowTest : public ::testing::Test {
+protected:
+    FrameWindowTest() {
+        frame = new CFrame(CRect(0, 0, 300, 200), window.handle(), &editor);
+        auto background = owned(new CBitmap(150, 200));
+        auto context = owned(COffscreenContext::create(background.get()));
+        context->setFillColor(CColor(255, 0, 0, 255));
+        context->drawRect(CRect(0, 0, 150, 200), kDrawFilled);
+        frame->setBackground(background.get());
+    }
+    ~FrameWindowTest() override {
+        if (frame) frame->forget();
+    }
+
+    CountingView* add(const CRect& rect, const char* name, CColor color) {
+        auto* view = new CountingView(rect, name, &drawLog);
+        view->color = color;
+        frame->addView(view);
+        return view;
+    }
+    Window frameWindow() {
+        const std::vector<Window> children = window.children();
+        return children.empty() ? 0 : children.front();
+    }
+    XEvent pointerEvent(int type, unsigned int button, unsigned int state, int x, int y) {
+        XEvent event{};
+        event.type = type;
+        event.xbutton.button = button;
+        event.xbutton.state = state;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.same_screen = True;
+        return event;
+    }
+
+    TestWindow window;
+    RecordingEditor editor;
+    CFrame* frame = nullptr;
+    std::vector<std::string> drawLog;
+};
+
+} // namespace
+
+TEST_F(FrameWindowTest, OpensAChildWindowThatShowsBackgroundAndViews) {
+    ASSERT_NE(frame->getPlatformFrame(), nullptr);
+    EXPECT_EQ(window.children().size(), 1u);
+    add(CRect(200, 50, 250, 100), "blue", CColor(0, 0, 255, 255));
+    frame->idle();
+    EXPECT_EQ(window.pixel(10, 10), CColor(255, 0, 0, 255));
+    EXPECT_EQ(window.pixel(170, 10), CColor(0, 0, 0, 255));
+    EXPECT_EQ(window.pixel(225, 75), CColor(0, 0, 255, 255));
+
+    frame->forget();
+    frame = nullptr;
+    EXPECT_TRUE(window.children().empty());
+}
+
+TEST_F(FrameWindowTest, IdleRedrawsOnlyDirtyViewsAndWhatLiesBehindTransparentOnes) {
+    auto* a = add(CRect(10, 10, 60, 60), "a", CColor(0, 255, 0, 255));
+    auto* b = add(CRect(100, 10, 150, 60), "b", CColor(0, 0, 255, 255));
+    auto* overA = add(CRect(30, 30, 80, 80), "overA", CColor(255, 255, 0, 128));
+    overA->setTransparency(true);
+    frame->idle();
+    EXPECT_EQ(a->draws, 3);  // the first paint, a's own redraw and the one behind overA
+    drawLog.clear();
+
+    frame->idle();
+    EXPECT_TRUE(drawLog.empty());
+
+    b->setDirty(true);
+    frame->idle();
+    EXPECT_EQ(drawLog, std::vector<std::string>{"b"});
+    EXPECT_FALSE(b->isDirty());
+
+    drawLog.clear();
+    overA->setDirty(true);
+    frame->idle();
+    EXPECT_EQ(drawLog, (std::vector<std::string>{"a", "overA"}));
+    // Yellow at half alpha over green, over the red background where a is not.
+    const CColor mixed = window.pixel(50, 50);
+    EXPECT_NEAR(mixed.red, 128, 2);
+    EXPECT_NEAR(mixed.green, 255, 2);
+    EXPECT_EQ(window.pixel(75, 75).green, mixed.red);
+}
+
+TEST_F(FrameWindowTest, XEventsReachViewsWithButtonsModifiersWheelAndKeys) {
+    auto* view = add(CRect(0, 0, 100, 100), "view", kWhiteCColor);
+    view->setWantsFocus(true);
+    frame->idle();
+    const Window w = frameWindow();
+
+    XEvent press = pointerEvent(ButtonPress, Button1, ShiftMask | ControlMask, 20, 30);
+    window.send(w, press);
+    XEvent motion = pointerEvent(MotionNotify, 0, Button1Mask | Mod1Mask, 150, 150);
+    motion.xmotion.x = 150;
+    motion.xmotion.y = 150;
+    window.send(w, motion);
+    XEvent release = pointerEvent(ButtonRelease, Button1, Button1Mask, 150, 150);
+    window.send(w, release);
+    XEvent wheelUp = pointerEvent(ButtonPress, Button4, 0, 20, 30);
+    window.send(w, wheelUp);
+    window.send(w, wheelUp);
+    XEvent wheelDown = pointerEvent(ButtonPress, Button5, 0, 20, 30);
+    window.send(w, wheelDown);
+    XEvent key{};
+    key.type = KeyPress;
+    key.xkey.keycode = XKeysymToKeycode(window.display(), XK_a);
+    key.xkey.state = ShiftMask;
+    key.xkey.same_screen = True;
+    window.send(w, key);
+    key.xkey.keycode = XKeysymToKeycode(window.display(), XK_Left);
+    key.xkey.state = 0;
+    window.send(w, key);
+    frame->idle();
+
+    EXPECT_EQ(view->presses, 1);
+    EXPECT_EQ(view->lastButtons, CButtonState(kLButton | kShift | kControl));
+    EXPECT_EQ(view->moves, 1);
+    EXPECT_EQ(view->lastMove, CPoint(150, 150));
+    EXPECT_EQ(view->releases, 1);
+    EXPECT_FLOAT_EQ(view->wheel, 1.f);
+    ASSERT_EQ(view->keys.size(), 2u);
+    EXPECT_EQ(view->keys[0].character, 'A');
+    EXPECT_EQ(view->keys[0].modifier, MODIFIER_SHIFT);
+    EXPECT_EQ(view->keys[1].virt, VKEY_LEFT);
+}
+
+TEST_F(FrameWindowTest, IdleViewTimerTakesTheRateOfItsCreationAndFiresFromIdle) {
+    const uint32_t savedRate = CView::idleRate;
+    CView::idleRate = 120;
+    auto* view = add(CRect(0, 0, 10, 10), "idle", kWhiteCColor);
+    view->setWantsIdle(true);
+    EXPECT_EQ(frame->getIdleTimerPeriod(), 8u);
+    CView::idleRate = 10;
+    auto* other = add(CRect(0, 0, 10, 10), "idle too", kWhiteCColor);
+    other->setWantsIdle(true);
+    EXPECT_EQ(frame->getIdleTimerPeriod(), 8u);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    frame->idle();
+    EXPECT_EQ(view->idles, 1);
+    EXPECT_EQ(other->idles, 1);
+    // A late idle fires once, without catching up on the periods it missed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    frame->idle();
+    EXPECT_EQ(view->idles, 2);
+
+    view->setWantsIdle(false);
+    frame->removeView(other);
+    EXPECT_EQ(frame->getIdleTimerPeriod(), 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    frame->idle();
+    EXPECT_EQ(view->idles, 2);
+
+    // A new timer takes the rate of now, and does not fire before its period.
+    CView::idleRate = 1;
+    view->setWantsIdle(true);
+    EXPECT_EQ(frame->getIdleTimerPeriod(), 1000u);
+    frame->idle();
+    EXPECT_EQ(view->idles, 2);
+    CView::idleRate = savedRate;
+}
+
+TEST(FrameWindow, TwoHundredOpenCloseCyclesLeaveNoWindowAndNoFile) {
+    TestWindow window;
+    struct Surface : COpenGLView {
+        Surface() : COpenGLView(CRect(10, 10, 110, 60)) {}
+        void drawOpenGL(const CRect&) override {}
+    };
+    auto cycle = [&] {
+        auto* frame = new CFrame(CRect(0, 0, 200, 100), window.handle(), nullptr);
+        frame->addView(new CTextLabel(CRect(0, 0, 50, 20), "label"));
+        frame->addView(new Surface);
+        frame->idle();
+        frame->forget();
+    };
+    cycle();
+    const int files = openFileCount();
+    for (int i = 0; i < 200; ++i) cycle();
+    EXPECT_TRUE(window.children().empty());
+    EXPECT_EQ(openFileCount(), files);
+}
+
+TEST(FrameWindow, BadOrVanishedParentWindowsAreSurvived) {
+    auto* orphan = new CFrame(CRect(0, 0, 100, 100), reinterpret_cast<void*>(uintptr_t{0x3fffff1}), nullptr);
+    EXPECT_EQ(orphan->getPlatformFrame(), nullptr);
+    orphan->addView(new CTextLabel(CRect(0, 0, 50, 20), "label"));
+    orphan->idle();
+    orphan->forget();
+
+    // The host destroys its window before closing the editor.
+    auto window = std::make_unique<TestWindow>();
+    auto* frame = new CFrame(CRect(0, 0, 100, 100), window->handle(), nullptr);
+    frame->idle();
+    window.reset();
+    frame->idle();
+    frame->invalidRect(CRect(0, 0, 100, 100));
+    frame->forget();
+}
