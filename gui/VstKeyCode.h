@@ -1,14 +1,20 @@
 #pragma once
 #include <cstdint>
 
+// The VST 2.4 key record. plugin/aeffect.h declares the same record under the same guard,
+// so a file that sees both has one VstKeyCode, with or without "using namespace VSTGUI".
+#ifndef TARN_VST_KEY_CODE
+#define TARN_VST_KEY_CODE
+struct VstKeyCode {
+    std::int32_t character;
+    unsigned char virt;
+    unsigned char modifier;
+};
+#endif
+
 namespace VSTGUI {
 
-// A key event as the VST 2.4 host passes it: a character, or a virtual key, and modifiers.
-struct VstKeyCode {
-    int32_t character = 0;
-    unsigned char virt = 0;
-    unsigned char modifier = 0;
-};
+using ::VstKeyCode;
 
 // The virtual keys the platforms report, in the VST 2.4 numbering.
 enum VstVirtualKey : unsigned char {

@@ -163,11 +163,15 @@ struct ERect {
     VstInt16 right;
 };
 
+// gui/VstKeyCode.h declares the same record under the same guard: an editor sees one type.
+#ifndef TARN_VST_KEY_CODE
+#define TARN_VST_KEY_CODE
 struct VstKeyCode {
-    VstInt32 character;
+    std::int32_t character;
     unsigned char virt;
     unsigned char modifier;
 };
+#endif
 
 static_assert(sizeof(ERect) == 8, "ERect");
 static_assert(sizeof(VstKeyCode) == 8, "VstKeyCode");

@@ -1,6 +1,6 @@
 #include "gui/linux/X11Frame.h"
 
-#include <cairo-xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdint>
 
@@ -74,8 +74,9 @@ X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window p
         window = 0;
         return;
     }
-    windowSurface = cairo_xlib_surface_create(display, window, windowAttributes.visual, static_cast<int>(width),
-                                              static_cast<int>(height));
+    visual = windowAttributes.visual;
+    depth = windowAttributes.depth;
+    gc = XCreateGC(display, window, 0, nullptr);
     if (!createBuffer()) {
         XDestroyWindow(display, window);
         window = 0;
@@ -88,8 +89,8 @@ X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window p
 
 X11Frame::~X11Frame() {
     releaseBuffer();
-    if (windowSurface) cairo_surface_destroy(windowSurface);
     if (!display) return;
+    if (gc) XFreeGC(display, gc);
     // The host may have destroyed its window, and ours with it: errors are ignored.
     if (window) XDestroyWindow(display, window);
     XSync(display, True);
@@ -111,7 +112,6 @@ bool X11Frame::setSize(const CRect& newSize) {
     const auto width = static_cast<int>(size.getWidth());
     const auto height = static_cast<int>(size.getHeight());
     XResizeWindow(display, window, static_cast<unsigned int>(width), static_cast<unsigned int>(height));
-    cairo_xlib_surface_set_size(windowSurface, width, height);
     return createBuffer();
 }
 
@@ -124,17 +124,58 @@ bool X11Frame::invalidRect(const CRect& rect) {
     buffer->resetClipRect();
     callback->platformDrawRect(buffer.get(), area);
     buffer->endDraw();
-
-    cairo_t* cr = cairo_create(windowSurface);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    auto* bitmap = static_cast<CairoBitmap*>(buffer->getBitmap()->getPlatformBitmap());
-    cairo_set_source_surface(cr, bitmap->getSurface(), 0, 0);
-    cairo_rectangle(cr, area.left, area.top, area.getWidth(), area.getHeight());
-    cairo_fill(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(windowSurface);
-    XFlush(display);
+    show(area);
     return true;
+}
+
+void X11Frame::show(const CRect& area) {
+    auto* bitmap = static_cast<CairoBitmap*>(buffer->getBitmap()->getPlatformBitmap());
+    cairo_surface_t* surface = bitmap->getSurface();
+    auto* pixels = reinterpret_cast<char*>(cairo_image_surface_get_data(surface));
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const int x = static_cast<int>(area.left);
+    const int y = static_cast<int>(area.top);
+    const auto w = static_cast<unsigned int>(area.getWidth());
+    const auto h = static_cast<unsigned int>(area.getHeight());
+    // Cairo's 32-bit pixels are the server's own on the usual true-colour visuals; other
+    // visuals get each pixel converted.
+    const bool native = (depth == 24 || depth == 32) && visual->red_mask == 0xff0000 &&
+                        visual->green_mask == 0xff00 && visual->blue_mask == 0xff;
+    if (native) {
+        XImage* image = XCreateImage(display, visual, static_cast<unsigned int>(depth), ZPixmap, 0, pixels,
+                                     static_cast<unsigned int>(width), static_cast<unsigned int>(height), 32, stride);
+        if (!image) return;
+        image->byte_order = LSBFirst;
+        XPutImage(display, window, gc, image, x, y, x, y, w, h);
+        image->data = nullptr;
+        XDestroyImage(image);
+    } else {
+        XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+        if (!image) return;
+        auto scale = [](uint32_t value, unsigned long mask) {
+            unsigned long shifted = mask;
+            int shift = 0;
+            while (shifted && !(shifted & 1)) {
+                shifted >>= 1;
+                ++shift;
+            }
+            return (static_cast<unsigned long>(value) * shifted / 255) << shift;
+        };
+        for (unsigned int row = 0; row < h; ++row) {
+            const auto* source = reinterpret_cast<const uint32_t*>(pixels + (y + static_cast<int>(row)) * stride) + x;
+            for (unsigned int column = 0; column < w; ++column) {
+                const uint32_t p = source[column];
+                XPutPixel(image, static_cast<int>(column), static_cast<int>(row),
+                          scale((p >> 16) & 0xff, visual->red_mask) | scale((p >> 8) & 0xff, visual->green_mask) |
+                              scale(p & 0xff, visual->blue_mask));
+            }
+        }
+        XPutImage(display, window, gc, image, 0, 0, x, y, w, h);
+        XDestroyImage(image);
+    }
+    XFlush(display);
 }
 
 bool X11Frame::getCurrentMousePosition(CPoint& where) const {

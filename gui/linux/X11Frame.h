@@ -1,7 +1,5 @@
 #pragma once
 #include <X11/Xlib.h>
-#include <cairo.h>
-
 #include <functional>
 #include <map>
 
@@ -40,6 +38,8 @@ public:
 
 private:
     void handleEvent(XEvent& event);
+    // Copies area of the buffer to the window.
+    void show(const CRect& area);
     bool createBuffer();
     void releaseBuffer();
 
@@ -47,7 +47,9 @@ private:
     Display* display = nullptr;
     Window window = 0;
     CRect size;
-    cairo_surface_t* windowSurface = nullptr;
+    Visual* visual = nullptr;
+    int depth = 0;
+    GC gc = nullptr;
     SharedPointer<COffscreenContext> buffer;
     std::map<Window, std::function<void(const CRect&)>> childWindows;
 };

@@ -33,7 +33,7 @@ unsigned char virtualKey(KeySym keySym) {
 } // namespace
 
 VstKeyCode keyCodeFromX11(XKeyEvent& event) {
-    VstKeyCode key;
+    VstKeyCode key{};
     char text[8] = {};
     KeySym keySym = NoSymbol;
     const int length = XLookupString(&event, text, sizeof(text) - 1, &keySym, nullptr);

@@ -11,14 +11,6 @@ namespace {
 
 AudioEffectX* pluginOf(AudioEffect* effect) { return static_cast<AudioEffectX*>(effect); }
 
-VSTGUI::VstKeyCode toolkitKey(const ::VstKeyCode& key) {
-    VSTGUI::VstKeyCode result;
-    result.character = key.character;
-    result.virt = key.virt;
-    result.modifier = key.modifier;
-    return result;
-}
-
 } // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect) : AEffEditor(effect) {
@@ -43,16 +35,14 @@ void AEffGUIEditor::idle() {
     if (frame) frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(::VstKeyCode& keyCode) {
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
     if (!frame) return false;
-    VSTGUI::VstKeyCode key = toolkitKey(keyCode);
-    return frame->onKeyDown(key) == 1;
+    return frame->onKeyDown(keyCode) == 1;
 }
 
-bool AEffGUIEditor::onKeyUp(::VstKeyCode& keyCode) {
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
     if (!frame) return false;
-    VSTGUI::VstKeyCode key = toolkitKey(keyCode);
-    return frame->onKeyUp(key) == 1;
+    return frame->onKeyUp(keyCode) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {

@@ -18,6 +18,10 @@ const std::vector<Command>& commands() {
          "[--rate HZ] [--channels 1|2] [--format pcm16|pcm24|pcm32|float|double]",
          runGenerate},
         {"compare", "compare <a.wav> <b.wav> [--tolerance X]", runCompare},
+        {"editor",
+         "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
+         "[--signal noise|sine|silence] [index=value ...]",
+         runEditor},
         {"selftest", nullptr, runSelfTest},
     };
     return table;

@@ -22,6 +22,7 @@ int runBench(const std::vector<std::string>& args);
 int runGenerate(const std::vector<std::string>& args);
 int runCompare(const std::vector<std::string>& args);
 int runSelfTest(const std::vector<std::string>& args);
+int runEditor(const std::vector<std::string>& args);
 
 // Prints "vsthost: <message>" as one line on stderr and answers the exit status 1.
 int fail(const std::string& message);

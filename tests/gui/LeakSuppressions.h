@@ -1,0 +1,6 @@
+#pragma once
+// Memory that system libraries keep for the life of the process or lose on their own, which
+// the toolkit cannot free: fontconfig's process-wide configuration, and Mesa's GL driver,
+// which loses a little each time it is unloaded as a display connection with GLX closes.
+// The leak checker's suppression list, for the test programs and for vsthost run by them.
+constexpr const char* kLeakSuppressions = "leak:libfontconfig.so\nleak:libGLX_mesa.so\n";
