@@ -29,8 +29,8 @@ Outcome vsthost(const std::string& args) {
     const std::string out = tempPath("stdout");
     const std::string suppressions = tempPath("leaks.supp");
     std::ofstream(suppressions) << kLeakSuppressions;
-    const std::string command = "LSAN_OPTIONS=suppressions='" + suppressions + "' '" + VSTHOST_PATH + "' " + args +
-                                " >'" + out + "'";
+    const std::string command = "LSAN_OPTIONS=suppressions='" + suppressions + "' ASAN_OPTIONS=" +
+                                kSanitizerOptions + " '" + VSTHOST_PATH + "' " + args + " >'" + out + "'";
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
