@@ -17,7 +17,11 @@ AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect) : AEffEditor(effect) {
     if (effect) effect->setEditor(this);
 }
 
-AEffGUIEditor::~AEffGUIEditor() = default;
+AEffGUIEditor::~AEffGUIEditor() {
+    // Destroyed while open (the plug-in closed before the editor): the frame goes too, and no
+    // view is left to call back into this editor.
+    if (frame) frame->forget();
+}
 
 bool AEffGUIEditor::getRect(ERect** ppRect) {
     if (!ppRect) return false;

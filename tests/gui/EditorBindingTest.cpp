@@ -128,3 +128,14 @@ TEST(EditorBinding, ForwardsEditsKeysWheelAndIdleBetweenHostAndFrame) {
     EXPECT_FALSE(editor->isOpen());
     EXPECT_TRUE(window.children().empty());
 }
+
+TEST(EditorBinding, PluginClosedWithTheEditorOpenTakesTheWindowAlong) {
+    TestWindow window;
+    auto effect = std::make_unique<Effect>();
+    new Editor(effect.get());
+    AEffect* e = effect->getAeffect();
+    ASSERT_EQ(e->dispatcher(e, effEditOpen, 0, 0, window.handle(), 0), 1);
+    EXPECT_EQ(window.children().size(), 1u);
+    effect.reset();
+    EXPECT_TRUE(window.children().empty());
+}

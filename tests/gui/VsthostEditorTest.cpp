@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "LeakSuppressions.h"
+#include "SanitizerSettings.h"
 
 // vsthost's editor command run as a program on the toy plug-in: the editor opens in vsthost's
 // window while audio plays, and the screenshot shows the label, the knob and the GL view.
@@ -24,13 +24,16 @@ std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "vsthost_editor_" + test->name() + "_" + name;
 }
 
-// Under the address sanitizer vsthost checks for leaks as the tests do.
+// Under a sanitizer vsthost checks what the tests check.
 Outcome vsthost(const std::string& args) {
     const std::string out = tempPath("stdout");
-    const std::string suppressions = tempPath("leaks.supp");
-    std::ofstream(suppressions) << kLeakSuppressions;
-    const std::string command = "LSAN_OPTIONS=suppressions='" + suppressions + "' ASAN_OPTIONS=" +
-                                kSanitizerOptions + " '" + VSTHOST_PATH + "' " + args + " >'" + out + "'";
+    const std::string leaks = tempPath("leaks.supp");
+    const std::string races = tempPath("races.supp");
+    std::ofstream(leaks) << kLeakSuppressions;
+    std::ofstream(races) << kRaceSuppressions;
+    const std::string command = "LSAN_OPTIONS=suppressions=" + leaks + " TSAN_OPTIONS=\"$TSAN_OPTIONS suppressions=" +
+                                races + "\" ASAN_OPTIONS=" + kAddressSanitizerOptions + " '" + VSTHOST_PATH + "' " +
+                                args + " >'" + out + "'";
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
