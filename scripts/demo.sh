@@ -1,6 +1,26 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and renders a test signal through the plug-in.
+# Sets up the machine, builds, renders a test phrase through the plug-in with clearly audible
+# compression and prints the levels before and after.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/build.sh
+
+host=build/linux/vsthost
+plugin=build/linux/tarnCompressor.so
+out=build/demo
+mkdir -p "$out"
+
+"$host" info "$plugin"
+echo
+# Plucked notes alternating between -1 dBFS and 24 dB lower, every half second.
+"$host" generate "$out/phrase.wav" --signal phrase --frequency 110 --level -1 --seconds 8 --rate 44100 \
+  --channels 2 --format pcm24
+# Threshold -30 dB with a 9.6 dB soft knee, ratio 8:1, attack 1 ms, release 100 ms, +12 dB output.
+"$host" render "$plugin" "$out/phrase.wav" "$out/compressed.wav" --block 512 \
+  1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
+echo
+echo "Levels before and after (loudest and quietest are 100 ms windows):"
+"$host" levels "$out/phrase.wav" "$out/compressed.wav"
+echo
+echo "Listen: $out/phrase.wav (before) and $out/compressed.wav (after)."

@@ -14,10 +14,11 @@ const std::vector<Command>& commands() {
          "[--double] [index=value ...]",
          runBench},
         {"generate",
-         "generate <out.wav> [--signal noise|sine|silence] [--level DBFS] [--frequency HZ] [--seconds S] "
+         "generate <out.wav> [--signal noise|sine|silence|phrase] [--level DBFS] [--frequency HZ] [--seconds S] "
          "[--rate HZ] [--channels 1|2] [--format pcm16|pcm24|pcm32|float|double]",
          runGenerate},
         {"compare", "compare <a.wav> <b.wav> [--tolerance X]", runCompare},
+        {"levels", "levels <file.wav> [<file.wav> ...]", runLevels},
         {"editor",
          "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
          "[--signal noise|sine|silence] [index=value ...]",

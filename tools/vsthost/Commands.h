@@ -21,6 +21,7 @@ int runRender(const std::vector<std::string>& args);
 int runBench(const std::vector<std::string>& args);
 int runGenerate(const std::vector<std::string>& args);
 int runCompare(const std::vector<std::string>& args);
+int runLevels(const std::vector<std::string>& args);
 int runSelfTest(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
 
