@@ -7,6 +7,7 @@
 #include "gui/linux/CairoBitmap.h"
 #include "gui/linux/GLXOpenGLView.h"
 #include "gui/linux/LinuxTimer.h"
+#include "gui/linux/X11Display.h"
 #include "gui/linux/X11Errors.h"
 #include "gui/linux/X11KeyCode.h"
 
@@ -56,7 +57,7 @@ X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window p
     const auto width = static_cast<unsigned int>(size.getWidth());
     const auto height = static_cast<unsigned int>(size.getHeight());
     if (!parent || width < 1 || height < 1) return;
-    display = XOpenDisplay(nullptr);
+    display = openX11Display();
     if (!display) return;
     X11Errors::attach(display);
 

@@ -2,10 +2,12 @@
 
 #include <X11/Xutil.h>
 
+#include "gui/linux/X11Display.h"
+
 #include <cstdint>
 #include <stdexcept>
 
-TestWindow::TestWindow(int width, int height) : connection(XOpenDisplay(nullptr)) {
+TestWindow::TestWindow(int width, int height) : connection(VSTGUI::openX11Display()) {
     if (!connection) throw std::runtime_error("no X display (run the tests under xvfb-run)");
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(connection, DefaultScreen(connection));

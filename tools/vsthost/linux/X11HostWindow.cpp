@@ -2,7 +2,9 @@
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "tools/vsthost/HostWindow.h"
 
@@ -72,7 +74,12 @@ std::unique_ptr<HostWindow> HostWindow::create(int width, int height, const std:
         error = "the editor's size " + std::to_string(width) + " x " + std::to_string(height) + " is unusable";
         return nullptr;
     }
+    // A busy server can refuse a connection for a moment: try a few times.
     Display* display = XOpenDisplay(nullptr);
+    for (int attempt = 1; !display && attempt < 10; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        display = XOpenDisplay(nullptr);
+    }
     if (!display) {
         error = "cannot open the X display (is DISPLAY set?)";
         return nullptr;
