@@ -29,8 +29,7 @@ inline double logisticAt(float position) { return 1.0 / (1.0 + std::exp(5.0 - 10
 const double kLogisticEnd = logisticAt(1.0f);
 
 inline double logistic(float count, float duration) {
-    const float position = count / duration;
-    return position == 1.0f ? kLogisticEnd : logisticAt(position);
+    return count == duration ? kLogisticEnd : logisticAt(count / duration);
 }
 
 } // namespace
@@ -84,8 +83,12 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
     const double a = thresholdValue;
     const double b = kneeValue;
     if (x > 0.0) {
+        // Multiplying by 1/x, which is computed beside the other divisions rather than after
+        // them, shortens the frame's chain of dependent steps; the result differs from a final
+        // division by x only in rounding.
+        const double perX = 1.0 / x;
         if (!knee) {
-            if (previousOutput > a) targetGain = ((x - a) / ratioValue + a) / x;
+            if (previousOutput > a) targetGain = ((x - a) / ratioValue + a) * perX;
         } else if (previousOutput > b) {
             const float kneeEnd = std::min((thresholdValue - kneeValue) + thresholdValue, 1.0f);
             if (kneeEnd > kneeValue) {
@@ -93,9 +96,9 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
                 // scale land where a hard knee at the knee end would put it.
                 const double s = (1.0 - b) / ((1.0 - kneeEnd) / ratioValue + kneeEnd - b);
                 const double t = std::min((x - b) / (kneeEnd - b), 1.0);
-                targetGain = (b + (x - b) / (1.0 + t * (s - 1.0))) / x;
+                targetGain = (b + (x - b) / (1.0 + t * (s - 1.0))) * perX;
             } else {
-                targetGain = ((x - a) / ratioValue + a) / x;
+                targetGain = ((x - a) / ratioValue + a) * perX;
             }
         }
     }
