@@ -1,20 +1,4 @@
 # Cross-compiles for 64-bit x86 Windows with Debian's mingw-w64 compilers (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TARN_MINGW_TRIPLE x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${TARN_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARN_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARN_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C, C++ and thread runtimes are linked in, so the DLLs and programs import only system DLLs.
-set(TARN_STATIC_RUNTIME "-static -static-libgcc -static-libstdc++")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -179,7 +179,7 @@ void X11Frame::show(const CRect& area) {
     XFlush(display);
 }
 
-bool X11Frame::getCurrentMousePosition(CPoint& where) const {
+bool X11Frame::queryPointer(CPoint& where, unsigned int& mask) const {
     if (!window) return false;
     Window root = 0;
     Window child = 0;
@@ -187,22 +187,20 @@ bool X11Frame::getCurrentMousePosition(CPoint& where) const {
     int rootY = 0;
     int x = 0;
     int y = 0;
-    unsigned int mask = 0;
     if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
     where = CPoint(x, y);
     return true;
 }
 
-bool X11Frame::getCurrentMouseButtons(CButtonState& buttons) const {
-    if (!window) return false;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
+bool X11Frame::getCurrentMousePosition(CPoint& where) const {
     unsigned int mask = 0;
-    if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
+    return queryPointer(where, mask);
+}
+
+bool X11Frame::getCurrentMouseButtons(CButtonState& buttons) const {
+    CPoint where;
+    unsigned int mask = 0;
+    if (!queryPointer(where, mask)) return false;
     buttons = CButtonState(buttonsOf(mask));
     return true;
 }

@@ -38,6 +38,8 @@ public:
 
 private:
     void handleEvent(XEvent& event);
+    // The pointer's position in the window and the button and modifier mask.
+    bool queryPointer(CPoint& where, unsigned int& mask) const;
     // Copies area of the buffer to the window.
     void show(const CRect& area);
     bool createBuffer();

@@ -1,0 +1,19 @@
+# The part of the mingw-w64 toolchain files that both targets share; they set
+# CMAKE_SYSTEM_PROCESSOR and TARN_MINGW_TRIPLE first.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${TARN_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARN_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TARN_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The C, C++ and thread runtimes are linked in, so the DLLs and programs import only system DLLs.
+set(TARN_STATIC_RUNTIME "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${TARN_STATIC_RUNTIME}")
