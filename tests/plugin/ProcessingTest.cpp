@@ -20,8 +20,8 @@ void compressHard(Instance& plugin) {
     plugin.set(5, 0.02f);
 }
 
-std::vector<float> noise(int frames, unsigned seed) {
-    std::mt19937 random(seed);
+std::vector<float> noise(int frames, unsigned variant) {
+    std::mt19937 random(variant);
     std::uniform_real_distribution<float> value(-0.8f, 0.8f);
     std::vector<float> samples(frames);
     for (float& s : samples) s = value(random) * (1.0f + std::sin(0.001f * static_cast<float>(&s - samples.data())));

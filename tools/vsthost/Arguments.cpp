@@ -89,18 +89,14 @@ bool Arguments::number(const std::string& name, double fallback, double low, dou
 
 bool Arguments::integer(const std::string& name, long fallback, long low, long high, long& value,
                         std::string& error) const {
-    const auto found = values.find(name);
-    if (found == values.end()) {
-        value = fallback;
-        return true;
-    }
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtol(found->second.c_str(), &end, 10);
-    if (found->second.empty() || *end != '\0' || errno != 0 || value < low || value > high) {
-        error = "bad value '" + found->second + "' for " + name;
+    double whole = 0.0;
+    if (!number(name, static_cast<double>(fallback), static_cast<double>(low), static_cast<double>(high), whole, error))
+        return false;
+    if (whole != std::floor(whole)) {
+        error = "bad value '" + text(name, "") + "' for " + name;
         return false;
     }
+    value = static_cast<long>(whole);
     return true;
 }
 

@@ -88,11 +88,7 @@ int runBench(const std::vector<std::string>& args) {
     const std::string& pluginPath = arguments.positional()[0];
     std::unique_ptr<Plugin> plugin = Plugin::load(pluginPath, error);
     if (!plugin) return fail(error);
-    AEffect& e = plugin->effect();
-    if (doublePrecision ? !(e.flags & effFlagsCanDoubleReplacing) || !e.processDoubleReplacing
-                        : !(e.flags & effFlagsCanReplacing) || !e.processReplacing)
-        return fail("'" + pluginPath + "' cannot process " + (doublePrecision ? "64-bit" : "32-bit") +
-                    " samples in place of its outputs (replacing)");
+    if (!plugin->canReplace(doublePrecision, error)) return fail("'" + pluginPath + "': " + error);
     if (!plugin->setParameters(arguments.settings(), error)) return fail(error);
     plugin->start(static_cast<float>(s.rate), static_cast<VstInt32>(s.block), doublePrecision);
     std::vector<double> passes = doublePrecision ? measure<double>(*plugin, s) : measure<float>(*plugin, s);

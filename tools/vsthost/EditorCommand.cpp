@@ -66,8 +66,7 @@ int runEditor(const std::vector<std::string>& args) {
     if (!plugin) return fail(error);
     AEffect& e = plugin->effect();
     if (!(e.flags & effFlagsHasEditor)) return fail("'" + path + "' has no editor");
-    if (!(e.flags & effFlagsCanReplacing) || !e.processReplacing)
-        return fail("'" + path + "' cannot process 32-bit samples in place of its outputs (replacing)");
+    if (!plugin->canReplace(false, error)) return fail("'" + path + "': " + error);
     if (!plugin->setParameters(arguments.settings(), error)) return fail(error);
     ERect* rect = nullptr;
     if (plugin->dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect)

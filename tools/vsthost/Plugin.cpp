@@ -68,6 +68,15 @@ std::string Plugin::text(VstInt32 opcode, VstInt32 index) {
     return std::string(buffer.data());
 }
 
+bool Plugin::canReplace(bool doublePrecision, std::string& error) const {
+    const bool can = doublePrecision ? (record->flags & effFlagsCanDoubleReplacing) && record->processDoubleReplacing
+                                     : (record->flags & effFlagsCanReplacing) && record->processReplacing;
+    if (!can)
+        error = std::string("the plug-in cannot process ") + (doublePrecision ? "64-bit" : "32-bit") +
+                " samples in place of its outputs (replacing)";
+    return can;
+}
+
 bool Plugin::setParameters(const std::vector<ParameterSetting>& settings, std::string& error) {
     for (const ParameterSetting& setting : settings) {
         if (setting.index >= record->numParams) {

@@ -30,6 +30,9 @@ public:
     // past the standard's bounds do no harm.
     std::string text(VstInt32 opcode, VstInt32 index = 0);
 
+    // Whether the plug-in has the replacing callback of that precision; a one-line reason if not.
+    bool canReplace(bool doublePrecision, std::string& error) const;
+
     // Sets each parameter through the record; fails on an index the plug-in does not have.
     bool setParameters(const std::vector<ParameterSetting>& settings, std::string& error);
 

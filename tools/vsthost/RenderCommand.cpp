@@ -65,12 +65,8 @@ int runRender(const std::vector<std::string>& args) {
 
     std::unique_ptr<Plugin> plugin = Plugin::load(pluginPath, error);
     if (!plugin) return fail(error);
-    AEffect& e = plugin->effect();
-    if (doublePrecision ? !(e.flags & effFlagsCanDoubleReplacing) || !e.processDoubleReplacing
-                        : !(e.flags & effFlagsCanReplacing) || !e.processReplacing)
-        return fail("'" + pluginPath + "' cannot process " + (doublePrecision ? "64-bit" : "32-bit") +
-                    " samples in place of its outputs (replacing)");
-    if (e.numOutputs < 1) return fail("'" + pluginPath + "' has no outputs");
+    if (!plugin->canReplace(doublePrecision, error)) return fail("'" + pluginPath + "': " + error);
+    if (plugin->effect().numOutputs < 1) return fail("'" + pluginPath + "' has no outputs");
 
     if (!plugin->setParameters(arguments.settings(), error)) return fail(error);
     plugin->start(static_cast<float>(rate), static_cast<VstInt32>(block), doublePrecision);

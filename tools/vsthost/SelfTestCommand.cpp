@@ -49,10 +49,10 @@ struct Stereo {
 };
 
 template <typename Sample>
-Stereo<Sample> testSignal(double peak, int seed = 0) {
+Stereo<Sample> testSignal(double peak, int variant = 0) {
     Stereo<Sample> s;
-    const std::vector<double> l = generateSignal(Signal::Noise, peak, 0.0, kRate, seed * 2, kFrames);
-    const std::vector<double> r = generateSignal(Signal::Noise, peak, 0.0, kRate, seed * 2 + 1, kFrames);
+    const std::vector<double> l = generateSignal(Signal::Noise, peak, 0.0, kRate, variant * 2, kFrames);
+    const std::vector<double> r = generateSignal(Signal::Noise, peak, 0.0, kRate, variant * 2 + 1, kFrames);
     s.left.assign(l.begin(), l.end());
     s.right.assign(r.begin(), r.end());
     return s;

@@ -11,7 +11,7 @@ enum class Signal { Noise, Sine, Silence, Phrase };
 bool parseSignal(const std::string& name, Signal& signal);
 
 // One channel of a test signal with the given peak amplitude: uniform white noise (its own
-// fixed seed per channel, so every run gives the same samples), a sine of `frequency` Hz
+// own fixed starting state per channel, so every run gives the same samples), a sine of `frequency` Hz
 // starting at phase 0 on every channel, zeros, or a phrase of plucked notes (`frequency` is its
 // lowest note) that alternate between the full peak and 24 dB below it every half second:
 // material with wide dynamics, for hearing and measuring compression.
