@@ -77,6 +77,10 @@ TEST(Dispatcher, FixedAnswers) {
         std::string text = capability;
         EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, text.data()), 0) << capability;
     }
+    // Resuming asks for no MIDI: not a synth, and canDo answers 0.
+    EXPECT_EQ(plugin.dispatch(effMainsChanged, 0, 1), 0);
+    EXPECT_EQ(plugin.dispatch(effMainsChanged, 0, 0), 0);
+    EXPECT_EQ(TestHost::recorded().size(), 1u);
 }
 
 TEST(Dispatcher, EveryOtherOpcodeAnswersZeroAndChangesNothing) {
