@@ -1,13 +1,13 @@
 #include "gui/CBitmap.h"
 
 #include "gui/CDrawContext.h"
-#include "gui/PlatformResources.h"
+#include "platform/Resource.h"
 
 namespace VSTGUI {
 
 CBitmap::CBitmap(const CResourceDescription& desc) : resourceDesc(desc) {
-    const ResourceBytes png = findPNGResource(desc.id);
-    if (png.data) platformBitmap = IPlatformBitmap::createFromMemory(png.data, png.size);
+    const tarn::ResourceBytes png = tarn::findPngResource(desc.id);
+    if (png.data) platformBitmap = IPlatformBitmap::createFromMemory(png.data, static_cast<uint32_t>(png.size));
 }
 
 CBitmap::CBitmap(CCoord width, CCoord height) : platformBitmap(IPlatformBitmap::create(CPoint(width, height))) {}

@@ -6,7 +6,7 @@ math(EXPR size "${hexLength} / 2")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
 file(WRITE "${OUTPUT}" "// Generated from ${INPUT}.
-#include \"gui/linux/LinuxResources.h\"
+#include \"platform/Resource.h\"
 
 namespace {
 
@@ -15,7 +15,7 @@ ${bytes}
 };
 
 struct Registration {
-    Registration() { VSTGUI::registerPNGResource(${ID}, png, sizeof(png)); }
+    Registration() { tarn::registerPngResource(${ID}, png, sizeof(png)); }
 } registration;
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include "Pixels.h"
 #include "Recorders.h"
-#include "gui/linux/LinuxResources.h"
+#include "platform/Resource.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ TEST(Bitmap, LoadsPNGBytesAndEmbeddedResourcesByNumber) {
     EXPECT_NEAR(c.alpha, 128, 1);
     EXPECT_NEAR(c.blue, 255, 2);
 
-    registerPNGResource(4711, reinterpret_cast<const unsigned char*>(png.data()), static_cast<uint32_t>(png.size()));
+    tarn::registerPngResource(4711, reinterpret_cast<const unsigned char*>(png.data()), png.size());
     auto resource = owned(new CBitmap(CResourceDescription(4711)));
     EXPECT_TRUE(resource->isLoaded());
     EXPECT_EQ(resource->getWidth(), 7);

@@ -1,17 +1,15 @@
-#include "gui/linux/LinuxResources.h"
+#include "platform/Resource.h"
 
 #include <map>
 #include <mutex>
 
-#include "gui/PlatformResources.h"
-
-namespace VSTGUI {
+namespace tarn {
 
 namespace {
 
 struct ResourceTable {
     std::mutex mutex;
-    std::map<int32_t, ResourceBytes> entries;
+    std::map<int, ResourceBytes> entries;
 };
 
 // Built on first use, so registrations from other files' start-up code find it ready.
@@ -22,15 +20,15 @@ ResourceTable& table() {
 
 } // namespace
 
-void registerPNGResource(int32_t id, const unsigned char* data, uint32_t size) {
+void registerPngResource(int number, const unsigned char* data, std::size_t size) {
     std::lock_guard<std::mutex> lock(table().mutex);
-    table().entries[id] = ResourceBytes{data, size};
+    table().entries[number] = ResourceBytes{data, size};
 }
 
-ResourceBytes findPNGResource(int32_t id) {
+ResourceBytes findPngResource(int number) {
     std::lock_guard<std::mutex> lock(table().mutex);
-    auto it = table().entries.find(id);
+    auto it = table().entries.find(number);
     return it == table().entries.end() ? ResourceBytes{} : it->second;
 }
 
-} // namespace VSTGUI
+} // namespace tarn
