@@ -62,10 +62,10 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.processDoubleReplacing = processDoubleReplacingEffect;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() = default;
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
-    editor = newEditor;
+    if (editor.get() != newEditor) editor.reset(newEditor);
     setFlag(effFlagsHasEditor, newEditor != nullptr);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <memory>
 
 #include "plugin/AEffEditor.h"
 #include "plugin/aeffect.h"
@@ -46,9 +47,10 @@ public:
     virtual float getSampleRate() { return sampleRate.load(std::memory_order_relaxed); }
     virtual void masterIdle();
 
-    // Attaches the editor (owned from now on) and sets or clears effFlagsHasEditor.
+    // Attaches the editor (owned from now on; a different earlier one is deleted) and sets or
+    // clears effFlagsHasEditor.
     void setEditor(AEffEditor* newEditor);
-    AEffEditor* getEditor() const { return editor; }
+    AEffEditor* getEditor() const { return editor.get(); }
     void programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
 
 protected:
@@ -57,7 +59,7 @@ protected:
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     audioMasterCallback audioMaster;
-    AEffEditor* editor = nullptr;
+    std::unique_ptr<AEffEditor> editor;
     // Written by the dispatcher's thread, read per frame by the audio thread.
     std::atomic<float> sampleRate{44100.0f};
     VstInt32 blockSize = 1024;
