@@ -16,35 +16,43 @@ constexpr const char* kEffectName = "tarn Compressor";
 constexpr const char* kVendor = "tarn studio";
 constexpr VstInt32 kVendorVersion = 1240;
 
-// The largest input magnitude taken: far beyond any real signal, small enough that squares
-// and gains stay finite in double precision.
+// Input magnitudes are taken within these bounds: far beyond any real signal above, and
+// below, -2000 dB, small enough to count as silence. Within them every gain, square and
+// product stays a finite, normal double, so nothing in the engine becomes denormal.
 constexpr double kInputLimit = 1e30;
+constexpr double kInputFloor = 1e-100;
 // Blocks are processed in chunks of this many frames, copied on the stack.
 constexpr int kChunkFrames = 256;
 
 double decibelsToAmplitude(double db) { return std::pow(10.0, db / 20.0); }
 
 // Parameter values enter the engine here: a mapping that is not a number leaves the field
-// as it was, anything else is kept finite and at least `minimum`.
+// as it was; anything else is kept finite and at least `minimum`, and what would be a
+// denormal float becomes 0.
 void storeField(std::atomic<float>& field, double value, float minimum) {
     if (std::isnan(value)) return;
-    field.store(static_cast<float>(std::clamp(value, static_cast<double>(minimum), static_cast<double>(FLT_MAX))),
-                std::memory_order_relaxed);
+    const double bounded = std::clamp(value, static_cast<double>(minimum), static_cast<double>(FLT_MAX));
+    field.store(bounded < FLT_MIN ? 0.0f : static_cast<float>(bounded), std::memory_order_relaxed);
 }
 
-// A non-finite sample is taken as silence.
+// Branches rather than clamps below: the usual case comes first, and with the branch
+// predicted, the checks add nothing to the time until a sample is ready.
+
+// Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
-    if (std::fabs(sample) <= kInputLimit) return sample;
-    return std::isnan(sample) || std::isinf(sample) ? 0.0 : std::copysign(kInputLimit, sample);
+    const double magnitude = std::fabs(sample);
+    if (magnitude >= kInputFloor && magnitude <= kInputLimit) return sample;
+    if (magnitude > kInputLimit && magnitude <= DBL_MAX) return std::copysign(kInputLimit, sample);
+    return 0.0;
 }
 
 template <typename Sample> inline Sample giveOutput(double sample);
-// Rounds to the nearest float; beyond float's range the output saturates instead of
-// overflowing. A branch rather than a clamp: it is never taken in practice, and predicted, it
-// adds nothing to the time until the sample can be stored.
+// Rounds to the nearest float. Beyond float's range the output saturates instead of
+// overflowing; below its normal range it is 0 instead of a denormal.
 template <> inline float giveOutput<float>(double sample) {
-    if (std::fabs(sample) > static_cast<double>(FLT_MAX)) sample = std::copysign(static_cast<double>(FLT_MAX), sample);
-    return static_cast<float>(sample);
+    const double magnitude = std::fabs(sample);
+    if (magnitude >= FLT_MIN && magnitude <= FLT_MAX) return static_cast<float>(sample);
+    return magnitude > FLT_MAX ? std::copysign(FLT_MAX, static_cast<float>(sample)) : 0.0f;
 }
 template <> inline double giveOutput<double>(double sample) { return sample; }
 

@@ -180,3 +180,36 @@ TEST(Processing, NonFiniteAndHugeInputsGiveFiniteOutput) {
     for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.outputLevel(), e.targetGain, e.heldGain})
         EXPECT_TRUE(std::isfinite(state));
 }
+
+TEST(Processing, TinyInputsAndGainsNeverGiveDenormals) {
+    TestHost host;
+    Instance plugin;
+    compressHard(plugin);
+    plugin.set(0, -1.0f); // -72 dB in
+    plugin.set(6, -1.0f); // -72 dB out
+    std::vector<float> l(4096);
+    std::vector<float> r(4096);
+    for (std::size_t i = 0; i < l.size(); ++i) {
+        l[i] = (i % 3 ? 1.0f : -1.0f) * FLT_MIN * static_cast<float>(1 + i % 5);
+        r[i] = i % 2 ? 1e-40f : 0.5f; // denormal input on one channel, now and then a real one
+    }
+    plugin.process(l.data(), r.data(), l.data(), r.data(), 4096);
+    for (std::size_t i = 0; i < l.size(); ++i) {
+        ASSERT_NE(std::fpclassify(l[i]), FP_SUBNORMAL) << i;
+        ASSERT_NE(std::fpclassify(r[i]), FP_SUBNORMAL) << i;
+    }
+
+    std::vector<double> dl(4096, 1e-310);
+    std::vector<double> dr(4096, -1e-99);
+    plugin.process(dl.data(), dr.data(), dl.data(), dr.data(), 4096);
+    for (std::size_t i = 0; i < dl.size(); ++i) {
+        ASSERT_EQ(dl[i], 0.0) << "a denormal input is taken as silence";
+        ASSERT_NE(std::fpclassify(dr[i]), FP_SUBNORMAL) << i;
+    }
+    // A gain too small for a normal float is 0, not a denormal.
+    plugin.set(0, -100.0f);
+    EXPECT_EQ(plugin.engine().inputGain, 0.0f);
+    const tarn::CompressorEngine& e = plugin.engine();
+    for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.targetGain, e.heldGain})
+        EXPECT_NE(std::fpclassify(state), FP_SUBNORMAL);
+}
