@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libsndfile1-dev valgrind
+  libgtest-dev googletest libsndfile1-dev valgrind
   libx11-dev libcairo2-dev libpango1.0-dev libgl-dev libglu1-mesa-dev libglx-mesa0 libgl1-mesa-dri
   fonts-liberation2 xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
