@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 #include "plugin/TextCopy.h"
 
@@ -126,8 +127,9 @@ void ZuVstCore::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleF
     // Hosts may pass the input buffers as outputs: each chunk is read whole before it is written.
     double left[kChunkFrames];
     double right[kChunkFrames];
-    for (VstInt32 start = 0; start < sampleFrames; start += kChunkFrames) {
-        const int count = static_cast<int>(std::min<VstInt32>(kChunkFrames, sampleFrames - start));
+    // 64 bits, so that the last step past a frame count near the int32 limit cannot overflow.
+    for (std::int64_t start = 0; start < sampleFrames; start += kChunkFrames) {
+        const int count = static_cast<int>(std::min<std::int64_t>(kChunkFrames, sampleFrames - start));
         for (int i = 0; i < count; ++i) {
             left[i] = takeInput(inL[start + i]);
             right[i] = takeInput(inR[start + i]);
