@@ -1,20 +1,15 @@
 #pragma once
 #include <cstdint>
 
-// The VST 2.4 key record. plugin/aeffect.h declares the same record under the same guard,
-// so a file that sees both has one VstKeyCode, with or without "using namespace VSTGUI".
-#ifndef TARN_VST_KEY_CODE
-#define TARN_VST_KEY_CODE
+namespace VSTGUI {
+
+// A key event as the toolkit passes it to views: the character, a virtual key (VKEY_*) and
+// the modifiers (MODIFIER_*). The VST 2.4 binding converts the host's key record into this.
 struct VstKeyCode {
     std::int32_t character;
     unsigned char virt;
     unsigned char modifier;
 };
-#endif
-
-namespace VSTGUI {
-
-using ::VstKeyCode;
 
 // The virtual keys the platforms report, in the VST 2.4 numbering.
 enum VstVirtualKey : unsigned char {

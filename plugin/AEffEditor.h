@@ -22,8 +22,8 @@ public:
     virtual void close() { systemWindow = nullptr; }
     virtual bool isOpen() { return systemWindow != nullptr; }
     virtual void idle() {}
-    virtual bool onKeyDown(VstKeyCode& /*keyCode*/) { return false; }
-    virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onKeyDown(::VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onKeyUp(::VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
 

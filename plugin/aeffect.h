@@ -163,15 +163,11 @@ struct ERect {
     VstInt16 right;
 };
 
-// gui/VstKeyCode.h declares the same record under the same guard: an editor sees one type.
-#ifndef TARN_VST_KEY_CODE
-#define TARN_VST_KEY_CODE
 struct VstKeyCode {
-    std::int32_t character;
+    VstInt32 character;
     unsigned char virt;
     unsigned char modifier;
 };
-#endif
 
 static_assert(sizeof(ERect) == 8, "ERect");
-static_assert(sizeof(VstKeyCode) == 8, "VstKeyCode");
+static_assert(sizeof(::VstKeyCode) == 8, "VstKeyCode");

@@ -11,6 +11,8 @@ namespace {
 
 AudioEffectX* pluginOf(AudioEffect* effect) { return static_cast<AudioEffectX*>(effect); }
 
+VSTGUI::VstKeyCode toolkitKey(const ::VstKeyCode& key) { return {key.character, key.virt, key.modifier}; }
+
 } // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect) : AEffEditor(effect) {
@@ -39,14 +41,16 @@ void AEffGUIEditor::idle() {
     if (frame) frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+bool AEffGUIEditor::onKeyDown(::VstKeyCode& keyCode) {
     if (!frame) return false;
-    return frame->onKeyDown(keyCode) == 1;
+    VSTGUI::VstKeyCode key = toolkitKey(keyCode);
+    return frame->onKeyDown(key) == 1;
 }
 
-bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+bool AEffGUIEditor::onKeyUp(::VstKeyCode& keyCode) {
     if (!frame) return false;
-    return frame->onKeyUp(keyCode) == 1;
+    VSTGUI::VstKeyCode key = toolkitKey(keyCode);
+    return frame->onKeyUp(key) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {

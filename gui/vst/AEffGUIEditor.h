@@ -22,8 +22,9 @@ public:
     void close() override;
     // Runs the frame's idle unless the binding is inside its own idle processing.
     void idle() override;
-    bool onKeyDown(VstKeyCode& keyCode) override;
-    bool onKeyUp(VstKeyCode& keyCode) override;
+    // The host's key record, handed to the frame as the toolkit's.
+    bool onKeyDown(::VstKeyCode& keyCode) override;
+    bool onKeyUp(::VstKeyCode& keyCode) override;
     // Turns the wheel under the mouse pointer.
     bool onWheel(float distance) override;
     // Stores the mode for the knobs of every editor; answers true.
