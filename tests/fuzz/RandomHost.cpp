@@ -1,0 +1,93 @@
+// Host actions from a seeded random generator against a plug-in library loaded by path, for
+// builds without libFuzzer (the Windows DLLs under wine): the fuzzer's decoder fed with
+// random bytes, one fresh run of it per 4 kB. Also cycles instances as a long session does.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/SharedLibrary.h"
+#include "tests/fuzz/HostActions.h"
+#include "tools/vsthost/HostWindow.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: random_host <plugin> actions <count> <seed>\n"
+                         "       random_host <plugin> instances <count>\n");
+    return 2;
+}
+
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+int runActions(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned long long count, unsigned seed) {
+    std::mt19937_64 random(seed);
+    std::vector<std::uint8_t> bytes(4096);
+    while (tarn::fuzz::HostActions::total() < count) {
+        for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(random());
+        tarn::fuzz::ByteReader in(bytes.data(), bytes.size());
+        tarn::fuzz::HostActions host(entry, window);
+        host.run(in);
+    }
+    std::printf("%llu host actions from seed %u, no finding\n",
+                static_cast<unsigned long long>(tarn::fuzz::HostActions::total()), seed);
+    return 0;
+}
+
+// Makes and closes instances one after another; every tenth opens its editor on the window,
+// idles it and closes it first.
+int cycleInstances(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned long count) {
+    unsigned long editors = 0;
+    for (unsigned long i = 0; i < count; ++i) {
+        AEffect* effect = entry(quietHost);
+        if (!effect) {
+            std::fprintf(stderr, "random_host: instance %lu was not made\n", i);
+            return 1;
+        }
+        if (i % 10 == 0 && window && (effect->flags & effFlagsHasEditor) &&
+            effect->dispatcher(effect, effEditOpen, 0, 0, window->handle(), 0.0f)) {
+            for (int k = 0; k < 3; ++k) {
+                window->processEvents();
+                effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+            }
+            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+            ++editors;
+        }
+        if (effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f) != 1) {
+            std::fprintf(stderr, "random_host: effClose of instance %lu did not answer 1\n", i);
+            return 1;
+        }
+    }
+    std::printf("%lu instances made and closed, %lu with their editor opened\n", count, editors);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) return usage();
+    std::string error;
+    std::unique_ptr<tarn::SharedLibrary> library = tarn::SharedLibrary::open(argv[1], error);
+    if (!library) {
+        std::fprintf(stderr, "random_host: %s\n", error.c_str());
+        return 1;
+    }
+    auto entry = reinterpret_cast<tarn::fuzz::PluginEntry>(library->symbol("VSTPluginMain"));
+    if (!entry) {
+        std::fprintf(stderr, "random_host: no VSTPluginMain in %s\n", argv[1]);
+        return 1;
+    }
+    std::unique_ptr<tarn::HostWindow> window = tarn::HostWindow::create(600, 400, "random_host", error);
+    const unsigned long long count = std::strtoull(argv[3], nullptr, 10);
+    int status = usage();
+    if (std::strcmp(argv[2], "actions") == 0 && argc == 5)
+        status = runActions(entry, window.get(), count, static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
+    else if (std::strcmp(argv[2], "instances") == 0 && argc == 4)
+        status = cycleInstances(entry, window.get(), static_cast<unsigned long>(count));
+    return status;
+}
