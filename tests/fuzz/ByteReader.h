@@ -14,11 +14,13 @@ public:
     bool done() const { return position >= size; }
     std::uint8_t byte() { return position < size ? data[position++] : 0; }
 
+    // The next sizeof(T) bytes as a T, little-endian (x86 only).
     template <typename T> T raw() {
-        unsigned char bytes[sizeof(T)];
-        for (unsigned char& b : bytes) b = byte();
+        static_assert(sizeof(T) <= sizeof(std::uint64_t), "at most 8 bytes");
+        std::uint64_t bits = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i) bits |= static_cast<std::uint64_t>(byte()) << (8 * i);
         T value;
-        std::memcpy(&value, bytes, sizeof value);
+        std::memcpy(&value, &bits, sizeof value);
         return value;
     }
 

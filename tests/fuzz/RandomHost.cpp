@@ -84,10 +84,9 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<tarn::HostWindow> window = tarn::HostWindow::create(600, 400, "random_host", error);
     const unsigned long long count = std::strtoull(argv[3], nullptr, 10);
-    int status = usage();
     if (std::strcmp(argv[2], "actions") == 0 && argc == 5)
-        status = runActions(entry, window.get(), count, static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
-    else if (std::strcmp(argv[2], "instances") == 0 && argc == 4)
-        status = cycleInstances(entry, window.get(), static_cast<unsigned long>(count));
-    return status;
+        return runActions(entry, window.get(), count, static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
+    if (std::strcmp(argv[2], "instances") == 0 && argc == 4)
+        return cycleInstances(entry, window.get(), static_cast<unsigned long>(count));
+    return usage();
 }

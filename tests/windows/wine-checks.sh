@@ -104,6 +104,8 @@ check "no entry point: one-line error" refuses "no VST entry point" info "$fixtu
 check "entry returns null: one-line error" refuses "returned no effect" info "$fixtures/fixture_null_entry.dll"
 check "missing WAV: one-line error" refuses "cannot read" render "$dll" "$work/missing.wav" "$work/out.wav"
 check "unreadable WAV: one-line error" refuses "cannot read" render "$dll" "$work/garbage.wav" "$work/out.wav"
+check "200000 seeded random host actions, no finding" onwine "$win64/tests/fuzz/random_host.exe" "$dll" actions 200000 1
+check "1000 instances made and closed, every tenth with its editor" onwine "$win64/tests/fuzz/random_host.exe" "$dll" instances 1000
 check "Windows test programs (resources, library loading, WAV codec)" onwine "$fixtures/windows_tests.exe" --gtest_brief=1
 
 echo "== bench, 48 kHz, blocks of 512, noise at -6 dBFS peak, about 9.5 dB of compression"
