@@ -8,6 +8,7 @@ packages=(
   fonts-liberation2 xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the 64-bit Windows build under wine and holds it against the native Linux build:
 # identity and shape, parameter round trips, renders in both precisions compared sample for
-# sample, the boundary self-test (in-place buffers, bad input), error reports, and the Windows
-# test programs. Prints bench figures of both builds at the end.
+# sample, the boundary self-test (in-place buffers, bad input), seeded random host actions and
+# instance cycling (random_host), error reports, and the Windows test programs. Prints bench
+# figures of both builds at the end.
 # Usage: tests/windows/wine-checks.sh LINUX_BUILD WIN64_BUILD
 set -uo pipefail
 cd "$(dirname "$0")/../.."
