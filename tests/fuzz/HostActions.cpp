@@ -330,12 +330,16 @@ template <typename Sample> void HostActions::process(ByteReader& in) {
     case Layout::NullChannel: (which % 4 < 2 ? inputs : outputs)[which % 2] = nullptr; break;
     }
 
-    if constexpr (sizeof(Sample) == sizeof(float))
-        effect->processReplacing(effect, inputArray, outputArray, frames);
-    else
+    // Now and then the deprecated accumulating call, which must do nothing at all.
+    const bool accumulating = sizeof(Sample) == sizeof(float) && layout == Layout::Separate && which % 8 == 0;
+    if constexpr (sizeof(Sample) == sizeof(float)) {
+        if (accumulating) effect->process(effect, inputArray, outputArray, frames);
+        else effect->processReplacing(effect, inputArray, outputArray, frames);
+    } else {
         effect->processDoubleReplacing(effect, inputArray, outputArray, frames);
+    }
 
-    if (layout == Layout::NullArray || layout == Layout::NullChannel || frames <= 0) {
+    if (accumulating || layout == Layout::NullArray || layout == Layout::NullChannel || frames <= 0) {
         for (int c = 2; c < 4; ++c)
             for (int i = 0; i < n; ++i)
                 check(channels[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] == static_cast<Sample>(kSentinel),

@@ -23,8 +23,9 @@ using PluginEntry = AEffect*(VSTCALLBACK*)(audioMasterCallback audioMaster);
 //   pointer), text inputs end with a terminator, effEditOpen gets the real parent window or
 //   null, and the arrangement opcodes' value is 0 or the address of a pointer-sized buffer;
 // - setParameter and getParameter with any index and value;
-// - both processing callbacks with 0 to 8192 frames or a negative count, null arrays or
-//   channels, separate, in-place, crossed or shared buffers, and any samples;
+// - both processing callbacks, and the deprecated accumulating one, with 0 to 8192 frames or
+//   a negative count, null arrays or channels, separate, in-place, crossed or shared buffers,
+//   and any samples;
 // - sample-rate and block-size changes; the editor opened on the parent window, idled and
 //   closed, or left open until the instance closes; instances closed and made again, and
 //   entry calls from a host that answers version 0.
