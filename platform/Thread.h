@@ -8,4 +8,7 @@ namespace tarn {
 // not create.
 std::uint64_t currentThreadId();
 
+// Processor time the calling thread has used so far, in seconds.
+double threadCpuSeconds();
+
 } // namespace tarn
