@@ -74,14 +74,15 @@ TEST(Envelope, AGainHeldAtTheStartOfAnAttackLetsGoWhenTheLevelChanges) {
     TestHost host;
     Instance plugin;
     compress(plugin, 2.0, 50.0, 1000.0);
-    // Full compression at 0 dB; a quiet moment in which the slow release gets only a little
-    // way; 0 dB again, so the attack starts by holding the gain the release left; then the
-    // level falls to -20 dB, where the output stays above the threshold and the attack phase
-    // goes on, with a target gain above the one held.
+    // Full compression at 0 dB; a quiet moment, in which the gain rises until the output falls
+    // under the threshold and then the slow release barely moves it; 0 dB again, so the attack
+    // starts by holding the gain the release left, until its curve falls below it; then the
+    // level falls to 3 dB over the threshold, whose target gain lies above the one held, and
+    // the output stays over the threshold, so the attack phase goes on.
     const Stereo in = then(then(square(0.0, ms(600)), square(-40.0, ms(400))),
-                           then(square(0.0, ms(300)), square(-20.0, ms(1500))));
+                           then(square(0.0, ms(300)), square(-27.0, ms(1500))));
     const std::vector<double> g = gains(in, render(plugin, in));
     const int fall = ms(1300);
     EXPECT_NEAR(g[fall - 1], settledGain(0.0, -30.0, 2.0), 1e-3);
-    EXPECT_NEAR(g.back(), settledGain(-20.0, -30.0, 2.0), 1e-3) << "the gain settles for the new level";
+    EXPECT_NEAR(g.back(), settledGain(-27.0, -30.0, 2.0), 1e-3) << "the gain settles for the new level";
 }
