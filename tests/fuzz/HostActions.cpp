@@ -360,7 +360,7 @@ void HostActions::editor(ByteReader& in) {
     check(dispatch(effEditGetRect, 0, 0, &rect, 0.0f) == 1 && rect, "effEditGetRect with an editor");
     if (!window) return;
     dispatch(effEditOpen, 0, 0, window->handle(), 0.0f);
-    const int idles = in.byte() % 6;
+    const int idles = in.byte() % 3;
     for (int i = 0; i < idles; ++i) {
         window->processEvents();
         dispatch(effEditIdle, 0, 0, nullptr, 0.0f);
