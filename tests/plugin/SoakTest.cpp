@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <malloc.h>
 
 #include <atomic>
@@ -141,6 +142,10 @@ Render renderInto(Instance& plugin, int k) {
 
 TEST(Soak, AThousandInstancesComeAndGoWithoutResidue) {
     TestHost host;
+    // Mesa's GL driver loses a little each time it is unloaded, which happens whenever the last
+    // display connection using it closes: kept loaded, it leaves only what the editor leaves.
+    dlopen("libGLX_mesa.so.0", RTLD_NOW | RTLD_NODELETE);
+    dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_NODELETE);
     auto window = makeWindow();
     ASSERT_TRUE(window);
     WindowCounter windows;
