@@ -20,6 +20,7 @@
 // once on several threads while their editors idle on this thread. Leaks are caught by the
 // address sanitizer's leak check at exit (and by the in-process count below), races by the
 // thread sanitizer build.
+
 // The system libraries under the editors: fontconfig keeps process-wide caches, and Mesa's
 // threads synchronise in ways the thread sanitizer does not see. Their leaks are told by their
 // names with the fast unwinder; the slow one deadlocks when Mesa's JIT registers its code.
