@@ -125,6 +125,7 @@ check "entry returns null: one-line error" refuses "returned no effect" info "$f
 check "missing WAV: one-line error" refuses "cannot read" render "$dll" "$work/missing.wav" "$work/out.wav"
 check "unreadable WAV: one-line error" refuses "cannot read" render "$dll" "$work/garbage.wav" "$work/out.wav"
 check "200000 seeded random host actions, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 200000 1
+check "2000 seeded random host actions with editors, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 2000 2 editor
 check "1000 instances made and closed, every tenth with its editor" onwine "$win/tests/fuzz/random_host.exe" "$dll" instances 1000
 check "Windows test programs (resources, library loading, WAV codec)" onwine "$fixtures/windows_tests.exe" --gtest_brief=1
 
