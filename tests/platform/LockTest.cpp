@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <thread>
 #include <vector>
 
 #include "platform/Lock.h"
+#include "platform/Thread.h"
 
 // The engine lock with real threads: exclusion, reentry, sleeping waiters, and a contention
 // stress run. The thread sanitizer build checks the hand-overs for races.
@@ -14,12 +14,6 @@ namespace tarn {
 namespace {
 
 using namespace std::chrono_literals;
-
-double threadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 TEST(Lock, HolderEntersAgainAndOthersWaitUntilTheLastLeave) {
     Lock lock;
