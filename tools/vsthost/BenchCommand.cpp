@@ -16,6 +16,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kSineFrequency = 1000.0;
 constexpr int kPasses = 10;
+// The prepared loop of the signal: four seconds hold the whole phrase and two noise bursts.
+constexpr double kLoopSeconds = 4.0;
 
 struct Settings {
     double rate = 48000.0;
@@ -26,12 +28,12 @@ struct Settings {
 };
 
 // Nanoseconds per frame of each pass, after a warm-up pass. Each pass streams its share of the
-// audio through the plug-in from a prepared loop of the signal (one second, whole blocks),
+// audio through the plug-in from a prepared loop of the signal (four seconds, whole blocks),
 // handing the plug-in pointers into it as a host hands out its buffers.
 template <typename Sample>
 std::vector<double> measure(Plugin& plugin, const Settings& s) {
     AEffect& e = plugin.effect();
-    const std::size_t loopBlocks = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(s.rate / s.block)));
+    const std::size_t loopBlocks = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(kLoopSeconds * s.rate / s.block)));
     const std::size_t loopFrames = loopBlocks * s.block;
     const double peak = std::pow(10.0, s.level / 20.0);
     std::vector<std::vector<Sample>> loop(static_cast<std::size_t>(std::max(e.numInputs, 2)));
@@ -72,7 +74,7 @@ int runBench(const std::vector<std::string>& args) {
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost bench <plugin> [--rate HZ] [--block N] [--seconds S] "
-                          "[--signal noise|sine|silence] [--level DBFS] [--double] [index=value ...]");
+                          "[--signal noise|sine|silence|phrase|bursts] [--level DBFS] [--double] [index=value ...]");
     Settings s;
     long block = 0;
     if (!arguments.number("--rate", 48000.0, 1.0, 1e7, s.rate, error) ||
