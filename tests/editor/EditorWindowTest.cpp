@@ -3,10 +3,12 @@
 #include <dirent.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "EditorHost.h"
+#include "platform/Resource.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
 
@@ -64,6 +66,46 @@ TEST(EditorWindow, AnswersItsSizeBeforeOpeningAndOpensWithEveryViewAtTheDefaults
     host.close();
     EXPECT_FALSE(host.gui().isOpen());
     EXPECT_TRUE(host.window.children().empty());
+}
+
+TEST(EditorWindow, ShowsTheBackgroundAndEachKnobAtItsValue) {
+    EditorHost host;
+    ASSERT_TRUE(host.open());
+    host.idle();
+    // The top band is dark; the panel below it dark blue.
+    const CColor band = host.window.pixel(5, 70);
+    EXPECT_LT(band.red + band.green + band.blue, 60);
+    const CColor panel = host.window.pixel(545, 200);
+    EXPECT_GT(panel.blue, panel.red + 20);
+    // On its ring, 24 pixels from the centre and 20 degrees left of the top, the input knob at 0.5
+    // (lit from the lower left up to the top) is green; the ratio knob at 0 is not lit anywhere,
+    // so it shows the grey track there.
+    const CColor lit = host.window.pixel(35, 27);
+    EXPECT_GT(lit.green, 180);
+    EXPECT_GT(lit.green, lit.red + 60);
+    const CColor track = host.window.pixel(15 + 76 * 3 + 20, 27);
+    EXPECT_LT(std::abs(track.green - track.red), 20);
+    EXPECT_GT(track.red, 20);
+}
+
+TEST(EditorWindow, ImagesThatCannotBeDecodedLeaveTheirPartsBlank) {
+    const tarn::ResourceBytes background = tarn::findPngResource(ZuVstGui::kBackgroundImage);
+    const tarn::ResourceBytes strip = tarn::findPngResource(ZuVstGui::kKnobImage);
+    static const unsigned char garbage[] = {0x89, 'P', 'N', 'G', 0, 1, 2, 3};
+    tarn::registerPngResource(ZuVstGui::kBackgroundImage, garbage, sizeof garbage);
+    tarn::registerPngResource(ZuVstGui::kKnobImage, garbage, 0);
+    {
+        EditorHost host;
+        ASSERT_TRUE(host.open());
+        host.idle(2);
+        EXPECT_EQ(host.gui().getKnob(6)->getViewSize(), CRect(471, 22, 527, 78));
+        EXPECT_EQ(host.valueText(6), "0.0 db");
+        host.set(6, 1.f);
+        EXPECT_EQ(host.gui().getKnob(6)->getFrameIndex(), 99);
+        host.idle();
+    }
+    tarn::registerPngResource(ZuVstGui::kBackgroundImage, background.data, background.size);
+    tarn::registerPngResource(ZuVstGui::kKnobImage, strip.data, strip.size);
 }
 
 TEST(EditorWindow, HostParameterChangesMoveKnobsAndTexts) {
