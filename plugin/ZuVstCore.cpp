@@ -86,10 +86,12 @@ ZuVstCore::ZuVstCore(audioMasterCallback audioMaster) : AudioEffectX(audioMaster
 }
 
 ZuVstCore::~ZuVstCore() {
+#if TARN_EDITOR
     // The editor goes before the engine, and stops touching the engine and its lock first.
     if (!gui) return;
     gui->setEngine(nullptr);
     setEditor(nullptr);
+#endif
 }
 
 void ZuVstCore::applyToEngine(VstInt32 index, float v) {
