@@ -40,16 +40,15 @@ void storeField(std::atomic<float>& field, double value, float minimum) {
 }
 
 // The two conversions below are written without branches, so that the compiler copies a
-// whole chunk in or out with vector instructions. They use comparisons, minimum and maximum
-// rather than fabs and copysign, which the 32-bit x86 compiler does on the x87 unit and in
-// integer halves through memory, at several times the cost.
+// whole chunk in or out with vector instructions. They take magnitudes and limits with
+// minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
+// x87 unit and in integer halves through memory, at several times the cost.
 
-// Non-finite samples and samples below the floor are taken as silence. (x - x is 0 exactly
-// when x is finite.)
+// Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
+    const double magnitude = std::max(sample, -sample);
     const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
-    const bool audible = sample >= kInputFloor || sample <= -kInputFloor;
-    return audible && sample - sample == 0.0 ? limited : 0.0;
+    return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0;
 }
 
 template <typename Sample> inline Sample giveOutput(double sample);
@@ -57,8 +56,9 @@ template <typename Sample> inline Sample giveOutput(double sample);
 // overflowing; below its normal range it is 0 instead of a denormal.
 template <> inline float giveOutput<float>(double sample) {
     constexpr double kLargest = FLT_MAX;
+    const double magnitude = std::max(sample, -sample);
     const float limited = static_cast<float>(std::min(std::max(sample, -kLargest), kLargest));
-    return sample >= FLT_MIN || sample <= -FLT_MIN ? limited : 0.0f;
+    return magnitude >= FLT_MIN ? limited : 0.0f;
 }
 template <> inline double giveOutput<double>(double sample) { return sample; }
 
