@@ -5,10 +5,12 @@
 # phrase, all at -6 dBFS peak, 48 kHz, blocks of 512. Ours runs with threshold -30 dB and ratio
 # 4:1 at the default release (300 ms) and at 2000 ms, through both callbacks, natively and as
 # the 64-bit DLL under wine (and the 32-bit DLL where 32-bit programs run); the peers are each
-# set to take about 10 dB off the steady noise. Each figure is the best of vsthost's 10 passes,
-# which filters out other load on the machine. After the table: the goals, each with its
-# figure, and processBench's running-against-settled curve figures in each build.
-# Run scripts/build.sh first. SECONDS_PER_FIGURE (default 60) sets the audio per figure.
+# set to take about 10 dB off the steady noise. Each figure is the best pass of all its
+# measurements: ROUNDS rounds (default 3), each measuring every figure once in 100 passes over
+# SECONDS_PER_FIGURE seconds of audio (default 20). Short passes and rounds that take turns
+# keep other load on the machine out of the figures as far as possible. After the table: the
+# goals, each with its figure, and processBench's running-against-settled figures in each
+# build. Run scripts/build.sh first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 missing=()
@@ -20,9 +22,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-seconds=${SECONDS_PER_FIGURE:-60}
+seconds=${SECONDS_PER_FIGURE:-20}
+rounds=${ROUNDS:-3}
 signals=(noise bursts phrase)
-common=(--rate 48000 --block 512 --seconds "$seconds" --level -6)
+common=(--rate 48000 --block 512 --seconds "$seconds" --passes 100 --level -6)
 ours="1=0.6875 3=0.157895"          # threshold -30 dB, ratio 4:1 (9.4 dB off the steady noise)
 lsp=/usr/lib/vst/lsp-plugins/compressor-stereo.so
 lspSettings="17=0.55"               # attack threshold -27 dB, ratio 4:1, RMS detection (9.9 dB)
@@ -66,23 +69,31 @@ bench() {
 }
 
 declare -A ns
-for signal in "${signals[@]}"; do
-  for build in "${builds[@]}"; do
-    plugin=build/linux/tarnCompressor.so
-    [ "$build" != native ] && plugin=build/win${build#wine}/tarnCompressor.dll
-    for release in 300 2000; do
-      extra=""; [ $release = 2000 ] && extra="5=1"
-      # shellcheck disable=SC2086
-      ns[tarn,$release,32,$build,$signal]=$(bench "$build" "$plugin" --signal "$signal" $ours $extra)
-      # shellcheck disable=SC2086
-      ns[tarn,$release,64,$build,$signal]=$(bench "$build" "$plugin" --signal "$signal" --double $ours $extra)
+# keep KEY VALUE: the smaller of VALUE and what KEY holds.
+keep() {
+  if [ -z "${ns[$1]:-}" ] || awk -v a="$2" -v b="${ns[$1]}" 'BEGIN { exit !(a < b) }'; then ns[$1]=$2; fi
+}
+for ((round = 1; round <= rounds; ++round)); do
+  for signal in "${signals[@]}"; do
+    for build in "${builds[@]}"; do
+      plugin=build/linux/tarnCompressor.so
+      [ "$build" != native ] && plugin=build/win${build#wine}/tarnCompressor.dll
+      for release in 300 2000; do
+        extra=""; [ $release = 2000 ] && extra="5=1"
+        # shellcheck disable=SC2086
+        keep "tarn,$release,32,$build,$signal" "$(bench "$build" "$plugin" --signal "$signal" $ours $extra)"
+        # shellcheck disable=SC2086
+        keep "tarn,$release,64,$build,$signal" "$(bench "$build" "$plugin" --signal "$signal" --double $ours $extra)"
+      done
     done
+    # shellcheck disable=SC2086
+    keep "lsp,$signal" "$(bench native "$lsp" --signal "$signal" $lspSettings)"
+    # shellcheck disable=SC2086
+    keep "zam,$signal" "$(bench native "$zam" --signal "$signal" $zamSettings)"
   done
-  ns[lsp,$signal]=$(bench native "$lsp" --signal "$signal" $lspSettings)
-  ns[zam,$signal]=$(bench native "$zam" --signal "$signal" $zamSettings)
 done
 
-echo "ns per stereo frame, best of 10 passes over ${seconds} s of audio; 48 kHz, blocks of 512, -6 dBFS peak"
+echo "ns per stereo frame, best pass of $rounds x 100 over $rounds x $seconds s of audio; 48 kHz, blocks of 512, -6 dBFS peak"
 printf '%-60s %12s %12s %12s\n' "" "steady noise" "noise bursts" "phrase"
 row() {
   local label=$1; shift

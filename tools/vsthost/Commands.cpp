@@ -10,7 +10,7 @@ const std::vector<Command>& commands() {
         {"render",
          "render <plugin> <in.wav> <out.wav> [--rate HZ] [--block N] [--double] [index=value ...]", runRender},
         {"bench",
-         "bench <plugin> [--rate HZ] [--block N] [--seconds S] [--signal noise|sine|silence|phrase|bursts] [--level DBFS] "
+         "bench <plugin> [--rate HZ] [--block N] [--seconds S] [--passes N] [--signal noise|sine|silence|phrase|bursts] [--level DBFS] "
          "[--double] [index=value ...]",
          runBench},
         {"generate",
