@@ -6,10 +6,11 @@
 # 4:1 at the default release (300 ms) and at 2000 ms, through both callbacks, natively and as
 # the 64-bit DLL under wine (and the 32-bit DLL where 32-bit programs run); the peers are each
 # set to take about 10 dB off the steady noise. Each figure is the best pass of all its
-# measurements: ROUNDS rounds (default 3), each measuring every figure once in 100 passes over
-# SECONDS_PER_FIGURE seconds of audio (default 20). Short passes and rounds that take turns
-# keep other load on the machine out of the figures as far as possible. After the table: the
-# goals, each with its figure, and processBench's running-against-settled figures in each
+# measurements: ROUNDS rounds (default 3), each measuring every figure once in 50 passes, and
+# every pass plays vsthost's whole four-second loop of the signal once, so that a pass costs
+# what the whole signal costs, loud and quiet parts alike. Short passes and rounds that take
+# turns keep other load on the machine out of the figures as far as possible. After the table:
+# the goals, each with its figure, and processBench's running-against-settled figures in each
 # build. Run scripts/build.sh first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,10 +23,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-seconds=${SECONDS_PER_FIGURE:-20}
 rounds=${ROUNDS:-3}
+passes=50
+loopSeconds=4
 signals=(noise bursts phrase)
-common=(--rate 48000 --block 512 --seconds "$seconds" --passes 100 --level -6)
+common=(--rate 48000 --block 512 --seconds $((passes * loopSeconds)) --passes $passes --level -6)
 ours="1=0.6875 3=0.157895"          # threshold -30 dB, ratio 4:1 (9.4 dB off the steady noise)
 lsp=/usr/lib/vst/lsp-plugins/compressor-stereo.so
 lspSettings="17=0.55"               # attack threshold -27 dB, ratio 4:1, RMS detection (9.9 dB)
@@ -93,11 +95,11 @@ for ((round = 1; round <= rounds; ++round)); do
   done
 done
 
-echo "ns per stereo frame, best pass of $rounds x 100 over $rounds x $seconds s of audio; 48 kHz, blocks of 512, -6 dBFS peak"
-printf '%-60s %12s %12s %12s\n' "" "steady noise" "noise bursts" "phrase"
+echo "ns per stereo frame, best of $rounds x $passes passes over the whole ${loopSeconds}-second signal; 48 kHz, blocks of 512, -6 dBFS peak"
+printf '%-64s %12s %12s %12s\n' "" "steady noise" "noise bursts" "phrase"
 row() {
   local label=$1; shift
-  printf '%-60s %12s %12s %12s\n' "$label" "$@"
+  printf '%-64s %12s %12s %12s\n' "$label" "$@"
 }
 for release in 300 2000; do
   for bits in 32 64; do
