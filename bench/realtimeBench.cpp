@@ -39,8 +39,13 @@ constexpr double kIdlePeriodSeconds = 1.0 / 60.0;
 
 // The audio thread marks itself, so that only its waits for the lock are counted.
 thread_local bool onAudioThread = false;
+constexpr double kLongWaitNs = 20000.0;
 std::atomic<double> longestWaitNs{0.0};
 std::atomic<long> waits{0};
+std::atomic<long> longWaits{0};
+// When the first long wait began, in seconds from the start of the run.
+Clock::time_point runStart;
+std::atomic<double> firstLongWaitSeconds{-1.0};
 
 } // namespace
 
@@ -56,6 +61,8 @@ extern "C" void __wrap__ZN4tarn4Lock9enterHeldEv(tarn::Lock* lock) {
     const double waited = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
     waits.fetch_add(1, std::memory_order_relaxed);
     if (waited > longestWaitNs.load(std::memory_order_relaxed)) longestWaitNs.store(waited, std::memory_order_relaxed);
+    if (waited > kLongWaitNs && longWaits.fetch_add(1, std::memory_order_relaxed) == 0)
+        firstLongWaitSeconds.store(std::chrono::duration<double>(start - runStart).count(), std::memory_order_relaxed);
 }
 
 namespace {
@@ -74,6 +81,8 @@ struct Figures {
     std::vector<double> blockUs;
     double longestWaitUs = 0.0;
     long waits = 0;
+    long longWaits = 0;
+    double firstLongWaitSeconds = -1.0;
     long idles = 0;
     bool editorOpened = false;
 };
@@ -154,6 +163,9 @@ Figures measure(const Run& run, const std::vector<float>& left, const std::vecto
     }
     longestWaitNs = 0.0;
     waits = 0;
+    longWaits = 0;
+    firstLongWaitSeconds = -1.0;
+    runStart = Clock::now();
     figures.blockUs.reserve(static_cast<std::size_t>(seconds * kRate / kBlock) + 1);
     std::atomic<bool> done{false};
     std::thread audio([&] {
@@ -183,6 +195,8 @@ Figures measure(const Run& run, const std::vector<float>& left, const std::vecto
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
     figures.longestWaitUs = longestWaitNs / 1000.0;
     figures.waits = waits;
+    figures.longWaits = longWaits;
+    figures.firstLongWaitSeconds = firstLongWaitSeconds;
     return figures;
 }
 
@@ -212,8 +226,8 @@ int main(int argc, char** argv) {
                         {"editor open", true, false},
                         {"editor closed, automation", false, true},
                         {"editor open, automation", true, true}};
-    std::printf("%-28s %7s %7s %10s %8s %8s %14s %6s\n", "run", "blocks", "idles", "median us", "p99 us", "max us",
-                "lock wait us", "waits");
+    std::printf("%-28s %7s %7s %10s %8s %8s %14s %6s %s\n", "run", "blocks", "idles", "median us", "p99 us", "max us",
+                "lock wait us", "waits", "over 20 us (first at)");
     double p99[4] = {};
     int index = 0;
     for (const Run& run : runs) {
@@ -224,9 +238,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         p99[index++] = percentile(f.blockUs, 0.99);
-        std::printf("%-28s %7zu %7ld %10.2f %8.2f %8.2f %14.2f %6ld\n", run.name, f.blockUs.size(), f.idles,
+        std::printf("%-28s %7zu %7ld %10.2f %8.2f %8.2f %14.2f %6ld %ld", run.name, f.blockUs.size(), f.idles,
                     percentile(f.blockUs, 0.5), p99[index - 1], *std::max_element(f.blockUs.begin(), f.blockUs.end()),
-                    f.longestWaitUs, f.waits);
+                    f.longestWaitUs, f.waits, f.longWaits);
+        if (f.longWaits > 0) std::printf(" (%.3f s)", f.firstLongWaitSeconds);
+        std::printf("\n");
     }
     std::printf("99th percentile with the editor open: %+.1f%% (no automation), %+.1f%% (automation) against closed\n",
                 100.0 * (p99[1] / p99[0] - 1.0), 100.0 * (p99[3] / p99[2] - 1.0));
