@@ -9,7 +9,7 @@ jobs=$(nproc)
 echo "== native tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -j "$jobs"
 
-echo "== Windows builds: static checks, and the 64-bit build under wine"
+echo "== Windows builds: static checks, and both builds under wine where the machine runs them"
 tests/windows/run.sh build/linux build/win64 build/win32
 
 echo "== address and undefined-behaviour sanitizers"
