@@ -10,9 +10,10 @@ namespace tarn {
 
 namespace {
 
-// Turns a waiter spins before it sleeps: a few microseconds, about as long as the engine lock
-// is ever held (one frame, or one copy of the display fields).
-constexpr int kSpinTurns = 200;
+// Turns a waiter spins before it sleeps: some tens of microseconds, longer than the engine lock
+// is normally held (a frame, a block, a copy of the display fields), because going to sleep and
+// being woken again can take longer than that on a busy machine.
+constexpr int kSpinTurns = 2000;
 // Without the process-wide barrier a waker could miss a sleeper, so sleeps are then bounded.
 constexpr long kFallbackSleepNs = 200000;
 
