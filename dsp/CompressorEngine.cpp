@@ -22,16 +22,6 @@ inline double detect(double meanSquare, double sample, double windowMinusOne, do
     return next < kFlushBound ? 0.0 : next;
 }
 
-// Logistic curve from 0.0066929 at count 0 through 0.5 at duration / 2 to 0.9933071 at duration.
-inline double logisticAt(float position) { return 1.0 / (1.0 + std::exp(5.0 - 10.0 * static_cast<double>(position))); }
-
-// The curve's end: a completed attack or release holds it for as long as the phase lasts.
-const double kLogisticEnd = logisticAt(1.0f);
-
-inline double logistic(float count, float duration) {
-    return count == duration ? kLogisticEnd : logisticAt(count / duration);
-}
-
 } // namespace
 
 void CompressorEngine::deriveSampleCounts() {
@@ -106,7 +96,7 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
 
     double g;
     if (attackCount > 0.0f) {
-        const double curve = u + (1.0 - u) * (1.0 - logistic(attackCount, attackSamples.load(std::memory_order_relaxed)));
+        const double curve = u + (1.0 - u) * (1.0 - logistic.at(attackCount, attackSamples.load(std::memory_order_relaxed)));
         if (curve <= heldGain) {
             heldGain = 1.0;
             g = curve;
@@ -114,7 +104,7 @@ void CompressorEngine::processSample(double inL, double inR, double* outL, doubl
             g = heldGain;
         }
     } else {
-        g = u + (1.0 - u) * logistic(releaseCount, releaseSamples.load(std::memory_order_relaxed));
+        g = u + (1.0 - u) * logistic.at(releaseCount, releaseSamples.load(std::memory_order_relaxed));
         heldGain = g;
     }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dsp/LevelHistory.h"
+#include "dsp/LogisticCurve.h"
 
 namespace tarn {
 
@@ -86,6 +87,8 @@ private:
     // The detector coefficients of the current window, N - 1 and 1 / N.
     double windowMinusOne = 0.0;
     double windowInverse = 0.0;
+    // The attack or release curve of the running phase; only one of them runs at a time.
+    LogisticCurve logistic;
 };
 
 } // namespace tarn

@@ -184,6 +184,10 @@ TEST(VsthostBench, PrintsTimePerFrameAndRealTimeFactor) {
     EXPECT_NE(r.out.find("ns per frame: "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("real-time factor: "), std::string::npos) << r.out;
     EXPECT_EQ(vsthost("bench " + kPlugin + " --seconds 0.1 --double --signal silence").status, 0);
+    const Result passes = vsthost("bench " + kPlugin + " --seconds 0.1 --passes 3 --signal bursts");
+    ASSERT_EQ(passes.status, 0) << passes.err;
+    EXPECT_NE(passes.out.find("(median of 3 passes; best "), std::string::npos) << passes.out;
+    EXPECT_NE(vsthost("bench " + kPlugin + " --passes 0").status, 0);
 }
 
 TEST(VsthostGenerate, WritesTheRequestedSignalAndFormat) {

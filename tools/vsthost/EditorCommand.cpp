@@ -51,7 +51,7 @@ int runEditor(const std::vector<std::string>& args) {
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] "
-                          "[--block N] [--signal noise|sine|silence|phrase] [index=value ...]");
+                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [index=value ...]");
     double seconds = 0;
     double rate = 0;
     long block = 0;

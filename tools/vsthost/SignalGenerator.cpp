@@ -33,6 +33,7 @@ private:
 constexpr int kMelody[] = {0, 7, 12, 7, 3, 10, 15, 10};
 constexpr double kNoteSeconds = 0.5;
 constexpr double kQuietGain = 0.063; // about -24 dB
+constexpr double kBurstOnSeconds = 1.5;  // of every 2 s
 
 std::vector<double> phrase(double peak, double lowest, double sampleRate, int channel, std::size_t frames) {
     std::vector<double> samples(frames, 0.0);
@@ -59,6 +60,7 @@ bool parseSignal(const std::string& name, Signal& signal) {
     else if (name == "sine") signal = Signal::Sine;
     else if (name == "silence") signal = Signal::Silence;
     else if (name == "phrase") signal = Signal::Phrase;
+    else if (name == "bursts") signal = Signal::Bursts;
     else return false;
     return true;
 }
@@ -66,7 +68,7 @@ bool parseSignal(const std::string& name, Signal& signal) {
 std::vector<double> generateSignal(Signal signal, double peak, double frequency, double sampleRate, int channel,
                                    std::size_t frames) {
     std::vector<double> samples(frames, 0.0);
-    if (signal == Signal::Noise) {
+    if (signal == Signal::Noise || signal == Signal::Bursts) {
         NoiseSource noise(channel);
         for (double& s : samples) s = peak * noise.next();
     } else if (signal == Signal::Sine) {
@@ -74,6 +76,11 @@ std::vector<double> generateSignal(Signal signal, double peak, double frequency,
         for (std::size_t i = 0; i < frames; ++i) samples[i] = peak * std::sin(step * static_cast<double>(i));
     } else if (signal == Signal::Phrase) {
         samples = phrase(peak, frequency, sampleRate, channel, frames);
+    }
+    if (signal == Signal::Bursts) {
+        const double period = 2.0 * sampleRate;
+        for (std::size_t i = 0; i < frames; ++i)
+            if (std::fmod(static_cast<double>(i), period) >= kBurstOnSeconds * sampleRate) samples[i] = 0.0;
     }
     return samples;
 }
