@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 
 namespace tarn {
@@ -10,7 +11,8 @@ class LevelHistory {
 public:
     static constexpr int kLength = 1500;
 
-    // Allocates (or clears) the storage: kLength zero levels.
+    // Allocates (or clears) the storage: kLength zero levels. Counts as kLength steps, since
+    // every level changes.
     void reset();
 
     // Drops the oldest level and appends `level` as the newest.
@@ -18,7 +20,12 @@ public:
         buffer[head] = level;
         buffer[head + kLength] = level;
         head = head + 1 == kLength ? 0 : head + 1;
+        ++stepCount;
     }
+
+    // Steps taken since construction. A reader that remembers the count converts only the
+    // levels that arrived since (the newest steps() - remembered ones) and shifts the rest.
+    std::uint64_t steps() const { return stepCount; }
 
     // Index 0 is the oldest level, kLength - 1 the newest.
     double operator[](int i) const { return buffer[head + i]; }
@@ -28,6 +35,7 @@ public:
 private:
     std::unique_ptr<double[]> buffer;
     int head = 0;
+    std::uint64_t stepCount = 0;
 };
 
 } // namespace tarn

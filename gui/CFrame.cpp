@@ -141,27 +141,17 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
     CRect area = updateRect;
     area.bound(oldClip);
 
-    // An opaque visible view that covers the whole area hides everything behind it.
-    size_t first = 0;
-    bool covered = false;
-    for (size_t i = views.size(); i-- > 0;) {
-        const CView* view = views[i].get();
-        if (view->isVisible() && !view->getTransparency() && view->getViewSize().rectInside(area)) {
-            first = i;
-            covered = true;
-            break;
-        }
-    }
+    // Everything under the area is drawn again, from the background up: a view may look
+    // opaque and still leave pixels uncovered (a film strip's transparent corners, a label's
+    // clear background), and drawing it over its own old picture would thicken its edges.
     context->setClipRect(area);
-    if (!covered) {
-        if (CBitmap* background = getBackground()) {
-            background->draw(context, CRect(0, 0, size.getWidth(), size.getHeight()));
-        } else {
-            context->setFillColor(kBlackCColor);
-            context->drawRect(area, kDrawFilled);
-        }
+    if (CBitmap* background = getBackground()) {
+        background->draw(context, CRect(0, 0, size.getWidth(), size.getHeight()));
+    } else {
+        context->setFillColor(kBlackCColor);
+        context->drawRect(area, kDrawFilled);
     }
-    for (size_t i = first; i < views.size(); ++i) {
+    for (size_t i = 0; i < views.size(); ++i) {
         CView* view = views[i].get();
         if (!view->isVisible() || !view->checkUpdate(area)) continue;
         CRect viewArea = view->getViewSize();

@@ -1,10 +1,12 @@
 #pragma once
+#include <atomic>
+
 #include "plugin/aeffect.h"
 
 class AudioEffect;
 
 // The editor side of the host interface: the host's editor opcodes reach these operations.
-// Threads: the host's user-interface thread.
+// Threads: the host's user-interface thread; isOpen may be asked from any thread.
 class AEffEditor {
 public:
     explicit AEffEditor(AudioEffect* effect = nullptr) : effect(effect) {}
@@ -20,7 +22,7 @@ public:
         return false;
     }
     virtual void close() { systemWindow = nullptr; }
-    virtual bool isOpen() { return systemWindow != nullptr; }
+    virtual bool isOpen() { return systemWindow.load() != nullptr; }
     virtual void idle() {}
     virtual bool onKeyDown(::VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onKeyUp(::VstKeyCode& /*keyCode*/) { return false; }
@@ -29,5 +31,7 @@ public:
 
 protected:
     AudioEffect* effect;
-    void* systemWindow = nullptr;
+    // The host's window while open. The plug-in asks isOpen from the thread that sets a
+    // parameter, which may be the audio thread.
+    std::atomic<void*> systemWindow{nullptr};
 };

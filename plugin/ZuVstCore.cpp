@@ -6,6 +6,9 @@
 #include <cstdint>
 
 #include "plugin/TextCopy.h"
+#if TARN_EDITOR
+#include "editor/ZuVstGui.h"
+#endif
 
 using tarn::CompressorEngine;
 using tarn::LockGuard;
@@ -75,9 +78,19 @@ ZuVstCore::ZuVstCore(audioMasterCallback audioMaster) : AudioEffectX(audioMaster
     tarn::copyText(programNames[0], "Default", kProgramNameLength);
     for (int i = 0; i < kNumParams; ++i) programValues[0][i] = kDefaults[i];
     for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed));
+#if TARN_EDITOR
+    // The editor's base hands it to this instance (setEditor), which owns it from then on.
+    gui = new ZuVstGui(this);
+    gui->setEngine(engine.get());
+#endif
 }
 
-ZuVstCore::~ZuVstCore() = default;
+ZuVstCore::~ZuVstCore() {
+    // The editor goes before the engine, and stops touching the engine and its lock first.
+    if (!gui) return;
+    gui->setEngine(nullptr);
+    setEditor(nullptr);
+}
 
 void ZuVstCore::applyToEngine(VstInt32 index, float v) {
     CompressorEngine& e = *engine;
@@ -105,6 +118,9 @@ void ZuVstCore::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParams) return;
     paramValues[index].store(value, std::memory_order_relaxed);
     applyToEngine(index, value);
+#if TARN_EDITOR
+    if (gui && gui->isOpen()) gui->setParameter(index, value);
+#endif
 }
 
 float ZuVstCore::getParameter(VstInt32 index) {

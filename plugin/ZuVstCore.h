@@ -6,8 +6,10 @@
 #include "platform/Lock.h"
 #include "plugin/AudioEffectX.h"
 
+class ZuVstGui;
+
 // The plug-in object: two inputs, two outputs, one program, nine parameters, both sample
-// precisions. Owns the engine, the current parameter values and the engine lock.
+// precisions. Owns the engine, the current parameter values, the engine lock and the editor.
 class ZuVstCore : public AudioEffectX {
 public:
     static constexpr VstInt32 kNumPrograms = 1;
@@ -52,4 +54,6 @@ private:
     std::unique_ptr<tarn::CompressorEngine> engine;
     std::unique_ptr<std::atomic<float>[]> paramValues;
     tarn::Lock engineLock;
+    // The editor (owned by the base class), or null in builds without one.
+    ZuVstGui* gui = nullptr;
 };

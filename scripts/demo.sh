@@ -23,4 +23,12 @@ echo
 echo "Levels before and after (loudest and quietest are 100 ms windows):"
 "$host" levels "$out/phrase.wav" "$out/compressed.wav"
 echo
+# The editor open for a few seconds while the phrase plays through it with the same settings, so
+# the graph shows input, output and gain reduction; an X display of its own when none is set.
+echo "The editor, with the phrase playing:"
+xvfb=(); [ -z "${DISPLAY:-}" ] && xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+"${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --screenshot "$out/editor-linux.png" \
+  1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
+echo
 echo "Listen: $out/phrase.wav (before) and $out/compressed.wav (after)."
+echo "Look: $out/editor-linux.png"

@@ -25,7 +25,7 @@ TSAN_OPTIONS="halt_on_error=1" xvfb-run -a -s "-screen 0 1280x1024x24" ctest --t
 echo "== valgrind"
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
 # replacement does not allow; the address sanitizer covers it above.
-for test in build/linux/tests/{dsp/dsp_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests}; do
+for test in build/linux/tests/{dsp/dsp_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests}; do
   valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
     --suppressions=tests/valgrind.supp "$test" --gtest_brief=1
 done

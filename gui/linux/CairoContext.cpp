@@ -10,8 +10,10 @@ namespace VSTGUI {
 
 namespace {
 
+// Null for a bitmap that could not be loaded.
 cairo_surface_t* surfaceOf(const CBitmap* bitmap) {
-    return bitmap ? static_cast<CairoBitmap*>(bitmap->getPlatformBitmap())->getSurface() : nullptr;
+    auto* platformBitmap = bitmap ? static_cast<CairoBitmap*>(bitmap->getPlatformBitmap()) : nullptr;
+    return platformBitmap ? platformBitmap->getSurface() : nullptr;
 }
 
 // A pango layout of the text in the context's font, at absolute pixel size.
@@ -100,7 +102,7 @@ void CairoContext::clearRect(const CRect& rect) {
 
 void CairoContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha) {
     cairo_surface_t* source = surfaceOf(bitmap);
-    if (!source || !bitmap->isLoaded()) return;
+    if (!source) return;
     beginPrimitive();
     cairo_rectangle(cr, dest.left, dest.top, dest.getWidth(), dest.getHeight());
     cairo_clip(cr);

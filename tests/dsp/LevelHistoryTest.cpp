@@ -19,3 +19,14 @@ TEST(LevelHistory, KeepsTheLastLevelsOldestFirstAcrossWrapArounds) {
         }
     }
 }
+
+TEST(LevelHistory, CountsEveryStepAndAResetAsAWholeHistory) {
+    LevelHistory history;
+    EXPECT_EQ(history.steps(), 0u);
+    history.reset();
+    EXPECT_EQ(history.steps(), static_cast<std::uint64_t>(LevelHistory::kLength));
+    for (int step = 0; step < 2 * LevelHistory::kLength + 3; ++step) history.push(1.0);
+    EXPECT_EQ(history.steps(), static_cast<std::uint64_t>(3 * LevelHistory::kLength + 3));
+    history.reset();
+    EXPECT_EQ(history.steps(), static_cast<std::uint64_t>(4 * LevelHistory::kLength + 3));
+}

@@ -107,6 +107,19 @@ TEST_F(FrameWindowTest, IdleRedrawsOnlyDirtyViewsAndWhatLiesBehindTransparentOne
     EXPECT_EQ(window.pixel(75, 75).green, mixed.red);
 }
 
+TEST_F(FrameWindowTest, RedrawingAViewWithTranslucentPixelsDoesNotThickenThem) {
+    // Not marked transparent, but its yellow is half transparent over the red background.
+    auto* view = add(CRect(10, 10, 60, 60), "v", CColor(255, 255, 0, 128));
+    frame->idle();
+    const CColor first = window.pixel(20, 20);
+    EXPECT_NEAR(first.green, 128, 2);
+    for (int i = 0; i < 10; ++i) {
+        view->setDirty(true);
+        frame->idle();
+    }
+    EXPECT_EQ(window.pixel(20, 20), first);
+}
+
 TEST_F(FrameWindowTest, XEventsReachViewsWithButtonsModifiersWheelAndKeys) {
     auto* view = add(CRect(0, 0, 100, 100), "view", kWhiteCColor);
     view->setWantsFocus(true);

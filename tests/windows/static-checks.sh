@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Static checks of a Windows build: PE machine type, the two undecorated exports, imports of
-# system DLLs only, the module entry linked in, and the effect record's layout for the target.
+# system DLLs only, the module entry linked in, the editor's two images as "PNG" resources, and
+# the effect record's layout for the target.
 # Usage: tests/windows/static-checks.sh BUILD_DIR x86_64|i686
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -16,6 +17,8 @@ case $arch in
   i686) format=pei-i386 machine=i386 record=144 ;;
   *) echo "unknown architecture $arch" >&2; exit 2 ;;
 esac
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarn-static.XXXXXX")
+trap 'rm -rf "$work"' EXIT
 
 # Windows' own DLLs, and the API sets that stand for them; anything else would have to ship.
 system_dlls='^(kernel32|user32|gdi32|advapi32|msvcrt|ucrtbase|ole32|oleaut32|shell32|shlwapi|comctl32|comdlg32|opengl32|glu32|gdiplus|msimg32|uxtheme|dwmapi|imm32|winmm|version|ws2_32|windowscodecs|usp10|bcrypt|ntdll|api-ms-win-[a-z0-9-]+)\.dll$'
@@ -57,6 +60,17 @@ module_entry_linked_in() {
   grep -Eq ' T _?DllMain(@12)?$' <<<"$symbols" && grep -Eq ' [BD] _?_ZN4tarn14moduleInstanceE$' <<<"$symbols"
 }
 
+# carries_png NUMBER DESCRIPTION: the DLL has resource NUMBER of type "PNG", a whole, valid
+# image (pngcheck inflates the pixel data and checks every chunk) whose size and colour type
+# read like DESCRIPTION, e.g. "550x375, 8-bit palette".
+carries_png() {
+  local file=$work/png-$1.png report
+  wrestool -x --raw --type=PNG --name="$1" "$dll" >"$file" || return 1
+  report=$(pngcheck "$file") || { echo "$report"; return 1; }
+  echo "$report"
+  grep -qF "($2," <<<"$report"
+}
+
 record_layout_holds() {
   printf '#include "plugin/aeffect.h"\nstatic_assert(sizeof(AEffect) == %s, "size");\n' "$record" |
     "$triple-g++-posix" -std=c++17 -fsyntax-only -I. -x c++ -
@@ -71,5 +85,7 @@ check "tarnCompressor.dll exports exactly VSTPluginMain and main, undecorated" e
 check "tarnCompressor.dll imports only system DLLs" imports_only_system_dlls "$dll"
 check "vsthost.exe imports only system DLLs" imports_only_system_dlls "$exe"
 check "tarnCompressor.dll has our module entry" module_entry_linked_in
+check "tarnCompressor.dll carries the background as PNG resource 100" carries_png 100 "550x375, 8-bit palette"
+check "tarnCompressor.dll carries the knob strip as PNG resource 101" carries_png 101 "56x5600, 32-bit RGB+alpha"
 check "the effect record is $record bytes for $arch" record_layout_holds
 summary "static ($arch)"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/Thread.h"
 #include "tools/vsthost/ChannelBuffers.h"
 #include "tools/vsthost/Commands.h"
 #include "tools/vsthost/HostWindow.h"
@@ -22,9 +23,11 @@ void playAudio(Plugin& plugin, Signal signal, double rate, std::size_t block, co
     AEffect& e = plugin.effect();
     ChannelBuffers<float> in(e.numInputs, block);
     ChannelBuffers<float> out(e.numOutputs, block);
-    const std::size_t period = static_cast<std::size_t>(rate);
+    // Two seconds looped: the phrase's loud note and its quiet one, a second each.
+    const std::size_t period = static_cast<std::size_t>(2 * rate);
+    const double frequency = signal == Signal::Phrase ? 110.0 : 1000.0;
     std::vector<std::vector<double>> source;
-    for (int c = 0; c < 2; ++c) source.push_back(generateSignal(signal, 0.5, 1000.0, rate, c, period));
+    for (int c = 0; c < 2; ++c) source.push_back(generateSignal(signal, 0.5, frequency, rate, c, period));
     const auto blockTime = std::chrono::duration<double>(static_cast<double>(block) / rate);
     auto due = Clock::now();
     std::size_t position = 0;
@@ -48,7 +51,7 @@ int runEditor(const std::vector<std::string>& args) {
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] "
-                          "[--block N] [--signal noise|sine|silence] [index=value ...]");
+                          "[--block N] [--signal noise|sine|silence|phrase] [index=value ...]");
     double seconds = 0;
     double rate = 0;
     long block = 0;
@@ -84,12 +87,15 @@ int runEditor(const std::vector<std::string>& args) {
 
     long idles = 0;
     int status = 0;
+    double uiSeconds = 0;
+    double uiCpuSeconds = 0;
     if (plugin->dispatch(effEditOpen, 0, 0, window->handle()) == 0) {
         status = fail("'" + path + "' did not open its editor");
     } else {
         // About 60 idle calls per second, as hosts send effEditIdle from their user interface.
         const auto interval = std::chrono::microseconds(16667);
         const auto start = Clock::now();
+        const double cpuStart = threadCpuSeconds();
         const auto end = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
         for (auto due = start; Clock::now() < end || idles == 0; due += interval) {
             window->processEvents();
@@ -97,6 +103,8 @@ int runEditor(const std::vector<std::string>& args) {
             ++idles;
             std::this_thread::sleep_until(due + interval);
         }
+        uiCpuSeconds = threadCpuSeconds() - cpuStart;
+        uiSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         if (!screenshot.empty() && !window->saveScreenshot(screenshot, error)) status = fail(error);
         plugin->dispatch(effEditClose);
         window->processEvents();
@@ -104,8 +112,11 @@ int runEditor(const std::vector<std::string>& args) {
     running = false;
     audio.join();
     plugin->stop();
-    if (status == 0)
+    if (status == 0) {
         std::printf("editor %d x %d, %ld idle calls, %ld audio blocks of %ld\n", width, height, idles, blocks, block);
+        std::printf("user-interface thread: %.1f%% of one core over %.1f s\n", 100.0 * uiCpuSeconds / uiSeconds,
+                    uiSeconds);
+    }
     return status;
 }
 

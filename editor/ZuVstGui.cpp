@@ -1,0 +1,176 @@
+#include "editor/ZuVstGui.h"
+
+#include <cmath>
+
+#include "dsp/CompressorEngine.h"
+#include "editor/ValueText.h"
+#include "platform/Thread.h"
+#include "plugin/ZuVstCore.h"
+#include "views/ZuGLGraph.h"
+#include "views/ZuMeter.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+struct KnobSpec {
+    const char* name;
+    float zoomFactor;
+    float defaultValue;
+};
+
+constexpr KnobSpec kKnobSpecs[ZuVstGui::kNumKnobs] = {
+    {"input", 70.0f, 0.5f},  {"threshold", 50.0f, 1.0f},    {"knee", 50.0f, 1.0f},   {"ratio", 10.0f, 0.0f},
+    {"attack", 10.0f, 0.3266666f}, {"release", 100.0f, 0.1495f}, {"output", 70.0f, 0.5f},
+};
+
+constexpr CCoord kWidth = 550;
+constexpr CCoord kHeight = 375;
+constexpr CCoord kColumnGap = 20;
+// The film strip holds 100 frames; its size when it could not be loaded.
+constexpr int kKnobFrames = 100;
+constexpr CCoord kKnobSize = 56;
+// Label style: none of the optional features (shadow, 3D border, rounded corners).
+constexpr int32_t kLabelStyle = 8;
+const CColor kTransparent(0, 0, 0, 0);
+
+CAnimKnob* makeKnob(CBitmap* strip, CCoord x, CCoord y, int32_t tag, CControlListener* listener) {
+    const bool loaded = strip->isLoaded();
+    const CCoord width = loaded ? strip->getWidth() : kKnobSize;
+    const CCoord height = loaded ? strip->getHeight() * 0.01 : kKnobSize;
+    const CRect size(x, y, x + width, y + height);
+    const auto frames = loaded && height > 0 ? static_cast<int32_t>(strip->getHeight() / height) : kKnobFrames;
+    auto* knob = new CAnimKnob(size, listener, tag, frames, height, strip, CPoint(0, 0));
+    knob->setInsetValue(0);
+    return knob;
+}
+
+CTextLabel* makeLabel(CCoord width, CCoord height, CCoord x, CCoord y, const char* text) {
+    return new CTextLabel(CRect(x, y, x + width, y + height), text, nullptr, kLabelStyle);
+}
+
+} // namespace
+
+ZuVstGui::ZuVstGui(ZuVstCore* plugin, tarn::Clock& clock) : AEffGUIEditor(plugin), pacer(clock) {
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(kHeight);
+    rect.right = static_cast<VstInt16>(kWidth);
+}
+
+ZuVstGui::~ZuVstGui() {
+    if (frame) close();
+}
+
+ZuVstCore& ZuVstGui::plugin() const { return *static_cast<ZuVstCore*>(effect); }
+
+bool ZuVstGui::open(void* parent) {
+    if (frame) close();
+    AEffGUIEditor::open(parent);
+    uiThread.store(tarn::currentThreadId());
+    // Values set before this opening are read afresh below.
+    for (auto& mark : marked) mark.store(false);
+
+    auto* newFrame = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
+    auto* background = new CBitmap(CResourceDescription(kBackgroundImage));
+    newFrame->setBackground(background);
+    background->forget();
+    auto* strip = new CBitmap(CResourceDescription(kKnobImage));
+
+    CCoord x = 15;
+    for (int i = 0; i < kNumKnobs; ++i) {
+        knobs[i] = makeKnob(strip, x, 22, i, this);
+        knobs[i]->setZoomFactor(kKnobSpecs[i].zoomFactor);
+        knobs[i]->setDefaultValue(kKnobSpecs[i].defaultValue);
+        x += knobs[i]->getWidth() + kColumnGap;
+    }
+    x = 15;
+    for (int i = 0; i < kNumKnobs; ++i) {
+        nameLabels[i] = makeLabel(56, 14, x, 4, kKnobSpecs[i].name);
+        x += nameLabels[i]->getWidth() + kColumnGap;
+    }
+    for (CTextLabel* label : nameLabels) label->setBackColor(kTransparent);
+    for (CTextLabel* label : nameLabels) label->setFrameColor(kTransparent);
+    x = 15;
+    for (int i = 0; i < kNumKnobs; ++i) {
+        valueLabels[i] = makeLabel(56, 14, x, 78, "");
+        x += valueLabels[i]->getWidth() + kColumnGap;
+    }
+    for (CTextLabel* label : valueLabels) label->setBackColor(kTransparent);
+    for (int i = 0; i < kNumKnobs; ++i) showParameter(i, plugin().getParameter(i));
+
+    graph = new ZuGLGraph(CRect(5, 120, 365, 360));
+    meter = new ZuMeter(CRect(370, 120, 540, 360), this);
+    ioLabel = makeLabel(100, 20, 440, 120, "");
+    ioLabel->setHoriAlign(kRightText);
+    ioLabel->setBackColor(kTransparent);
+    ioLabel->setFrameColor(kTransparent);
+
+    for (CAnimKnob* knob : knobs) newFrame->addView(knob);
+    for (CTextLabel* label : nameLabels) newFrame->addView(label);
+    for (CTextLabel* label : valueLabels) newFrame->addView(label);
+    newFrame->addView(graph);
+    newFrame->addView(meter);
+    newFrame->addView(ioLabel);
+    strip->forget();
+
+    frame = newFrame;
+    return true;
+}
+
+void ZuVstGui::close() {
+    CFrame* old = frame;
+    frame = nullptr;
+    if (old) old->forget();
+    AEffGUIEditor::close();
+}
+
+void ZuVstGui::idle() {
+    if (engine) {
+        pacer.pace();
+        // The views exist only while the window is open.
+        if (frame) refreshViews();
+    }
+    AEffGUIEditor::idle();
+}
+
+void ZuVstGui::refreshViews() {
+    {
+        tarn::LockGuard guard(plugin().getEngineLock());
+        graph->updateFromEngine(*engine);
+        if (++refreshCount > 5) {
+            ioLabel->setText(engine->io64Bit ? "I/O 64bit" : "I/O 32bit");
+            refreshCount = 0;
+        }
+    }
+    const float range = graph->getDisplayRange();
+    if (std::fabs(meterRange - range) > 0.1f) {
+        meter->setDisplayRange(range);
+        meterRange = range;
+    }
+    showMarkedParameters();
+}
+
+void ZuVstGui::setParameter(VstInt32 index, float value) {
+    if (index < 0 || index >= kNumKnobs) return;
+    if (tarn::currentThreadId() == uiThread.load()) {
+        if (frame) showParameter(index, value);
+        return;
+    }
+    marked[index].store(true);
+}
+
+void ZuVstGui::showMarkedParameters() {
+    for (int i = 0; i < kNumKnobs; ++i)
+        if (marked[i].exchange(false)) showParameter(i, plugin().getParameter(i));
+}
+
+void ZuVstGui::showParameter(int index, float value) {
+    // A frame index computed from a value that is not a number would lie outside the strip.
+    if (std::isfinite(value)) knobs[index]->setValue(value);
+    valueLabels[index]->setText(parameterText(index, value).text);
+}
+
+void ZuVstGui::valueChanged(CControl* control) {
+    plugin().setParameterAutomated(control->getTag(), control->getValue());
+}

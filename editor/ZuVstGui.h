@@ -1,0 +1,76 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "editor/RefreshPacer.h"
+#include "gui/vst/AEffGUIEditor.h"
+#include "gui/vstgui.h"
+
+class ZuVstCore;
+class ZuGLGraph;
+class ZuMeter;
+namespace tarn {
+struct CompressorEngine;
+}
+
+// The plug-in's editor: seven knobs with their names and value texts, the level graph, the
+// scale beside it and the sample-precision label, in a 550 x 375 panel.
+// Threads: the host's user-interface thread, except setParameter (any thread, see there).
+class ZuVstGui : public AEffGUIEditor, public VSTGUI::CControlListener {
+public:
+    static constexpr int kNumKnobs = 7;
+    static constexpr int kBackgroundImage = 100;
+    static constexpr int kKnobImage = 101;
+
+    // Attaches itself to plugin, which owns it from then on. Refreshes are paced on clock.
+    explicit ZuVstGui(ZuVstCore* plugin, tarn::Clock& clock = tarn::Clock::system());
+    // Closes the window first if the host left it open.
+    ~ZuVstGui() override;
+
+    // Builds the window inside parent; answers true, also when an image is missing (that part
+    // stays blank). Opening an open editor closes the old window first.
+    bool open(void* parent) override;
+    void close() override;
+    // One refresh: paced to 60.7777 per second, it copies the engine's levels into the graph
+    // under the engine lock and shows the precision; then the frame's idle.
+    void idle() override;
+    // Shows a parameter's value on its knob and in its text. On the user-interface thread it does
+    // so at once; from any other thread (the host's audio thread during automation) it neither
+    // locks nor allocates: it marks the parameter, and the next idle shows its current value.
+    // Indices outside 0 to 6 change nothing.
+    void setParameter(VstInt32 index, float value) override;
+    // A knob moved by the user: automates its parameter.
+    void valueChanged(VSTGUI::CControl* control) override;
+
+    // The engine whose levels the graph shows; null stops the refresh from touching it or its lock.
+    void setEngine(tarn::CompressorEngine* value) { engine = value; }
+
+    // For tests and tools: the views of the open window (null before the first open).
+    VSTGUI::CAnimKnob* getKnob(int index) const { return knobs[index]; }
+    VSTGUI::CTextLabel* getValueLabel(int index) const { return valueLabels[index]; }
+    VSTGUI::CTextLabel* getIoLabel() const { return ioLabel; }
+    ZuGLGraph* getGraph() const { return graph; }
+    ZuMeter* getMeter() const { return meter; }
+    const RefreshPacer& getPacer() const { return pacer; }
+
+private:
+    void showParameter(int index, float value);
+    void showMarkedParameters();
+    void refreshViews();
+    ZuVstCore& plugin() const;
+
+    VSTGUI::CAnimKnob* knobs[kNumKnobs] = {};
+    VSTGUI::CTextLabel* nameLabels[kNumKnobs] = {};
+    VSTGUI::CTextLabel* valueLabels[kNumKnobs] = {};
+    VSTGUI::CTextLabel* ioLabel = nullptr;
+    tarn::CompressorEngine* engine = nullptr;
+    ZuMeter* meter = nullptr;
+    ZuGLGraph* graph = nullptr;
+    RefreshPacer pacer;
+    std::int32_t refreshCount = 0;
+    float meterRange = 8.0f;
+    // Parameters set from other threads, waiting for the next idle to be shown.
+    std::atomic<bool> marked[kNumKnobs] = {};
+    // The thread that opened the window; 0 while none did.
+    std::atomic<std::uint64_t> uiThread{0};
+};

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "EditorHost.h"
+
+// Run under the thread sanitizer: the host's audio thread processes and automates every
+// parameter, the user-interface thread opens, idles and closes the editor, and a third thread
+// changes programs, all at once.
+TEST(EditorThreads, AudioAutomationProgramChangesAndTheEditorRunTogether) {
+    EditorHost host;
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        float* io[2] = {left.data(), right.data()};
+        for (int block = 0; !done; ++block) {
+            for (int i = 0; i < 256; ++i) left[i] = right[i] = 0.5f * ((i + block) % 32 < 16 ? 1.f : -1.f);
+            host.effect->processReplacing(host.effect, io, io, 256);
+            for (int p = 0; p < 9; ++p) host.set(p, static_cast<float>((block + p) % 11) / 10.f);
+        }
+    });
+    std::thread programs([&] {
+        while (!done) host.dispatch(effSetProgram, 0, 0);
+    });
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        ASSERT_TRUE(host.open());
+        host.idle(5);
+        host.close();
+    }
+    done = true;
+    audio.join();
+    programs.join();
+    ASSERT_TRUE(host.open());
+    host.idle();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(host.gui().getKnob(i)->getValue(), std::fmin(host.get(i), 1.f));
+}

@@ -1,0 +1,96 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "dsp/CompressorEngine.h"
+#include "gui/CColor.h"
+#include "gui/COpenGLView.h"
+#include "views/DecibelHistory.h"
+
+// The scrolling level graph: the last 1500 history steps of input and output level as areas
+// and curves, the gain reduction hanging from the top edge, the threshold and knee-start
+// lines with a band between them, a faint grid every 6 dB and a border. The vertical axis
+// has a fixed number of pixels per doubling of amplitude; dragging with the left button
+// changes how many doublings the height spans (the display range, 1 to 8).
+//
+// Everything runs on the user-interface thread. updateFromEngine is called with the engine
+// lock held; drawing reads only the view's own copies.
+class ZuGLGraph : public VSTGUI::COpenGLView {
+public:
+    explicit ZuGLGraph(const VSTGUI::CRect& size);
+    ZuGLGraph(const ZuGLGraph&) = delete;
+    ZuGLGraph& operator=(const ZuGLGraph&) = delete;
+
+    // Copies the engine's histories, threshold and knee start as decibels and marks the view
+    // dirty; draws nothing. The caller holds the engine lock.
+    virtual void updateFromEngine(const tarn::CompressorEngine& engine);
+    // Doublings of amplitude that the view's height spans below its top edge at +6.02 dB.
+    virtual float getDisplayRange() const { return displayRange; }
+
+    // One complete OpenGL pass into the view's own surface; context is not used. Without a
+    // surface, or for an empty rectangle, it does nothing.
+    void draw(VSTGUI::CDrawContext* context) override;
+    VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+    VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+    // The range drag: one step per event with the left button alone held.
+    VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+    // Redraws on every tick of the frame's idle timer.
+    void onIdle() override { draw(nullptr); }
+    // The surface's own paint requests draw nothing: all drawing comes from draw.
+    void drawOpenGL(const VSTGUI::CRect& updateRect) override;
+
+    CLASS_METHODS_NOCOPY(ZuGLGraph, COpenGLView)
+
+    static constexpr int pointCount = tarn::DecibelHistory::kLength;
+
+    // Geometry, in view-local pixels with y downwards.
+    float getPointX(int i) const { return pointX[i]; }
+    // y of a level in dB: the top edge is +dbPerDoubling dB.
+    double levelY(float db) const { return stepHeight - (db / dbPerDoubling) * stepHeight; }
+    // Depth of the gain reduction of point i below the top edge.
+    double reductionDepth(int i) const { return ((inputDb[i] - outputDb[i]) / dbPerDoubling) * stepHeight; }
+    // Grid line k (1 to 7), 6·k dB below the top edge.
+    double getGridY(int k) const { return gridY[k - 1]; }
+
+    const tarn::DecibelHistory& getInputDb() const { return inputDb; }
+    const tarn::DecibelHistory& getOutputDb() const { return outputDb; }
+    float getThresholdDb() const { return thresholdDb; }
+    float getKneeStartDb() const { return kneeStartDb; }
+
+protected:
+    ~ZuGLGraph() override = default;
+
+private:
+
+    void placeGrid();
+    void drawGrid() const;
+    void drawLines(double kneeY, double thresholdY) const;
+    void drawLevel(const tarn::DecibelHistory& db, const VSTGUI::CColor& fill, const VSTGUI::CColor& line) const;
+    void drawReduction() const;
+    void drawKneeBand(double kneeY, double thresholdY) const;
+    void drawBorder() const;
+
+    static constexpr VSTGUI::CColor inputFillColor{255, 255, 255, 128};
+    static constexpr VSTGUI::CColor inputLineColor{255, 255, 255, 192};
+    static constexpr VSTGUI::CColor outputFillColor{192, 255, 192, 128};
+    static constexpr VSTGUI::CColor outputLineColor{192, 255, 192, 192};
+    static constexpr VSTGUI::CColor reductionFillColor{255, 0, 0, 128};
+    static constexpr VSTGUI::CColor reductionLineColor{255, 0, 0, 192};
+    static constexpr VSTGUI::CColor thresholdColor{192, 192, 64, 255};
+    static constexpr VSTGUI::CColor kneeColor{192, 128, 64, 255};
+    static constexpr VSTGUI::CColor borderColor{255, 255, 255, 255};
+    static constexpr VSTGUI::CColor gridColor{255, 255, 255, 64};
+
+    tarn::DecibelHistory inputDb;
+    tarn::DecibelHistory outputDb;
+    float thresholdDb = 0.f;
+    float kneeStartDb = 0.f;
+    double graphWidth;
+    double graphHeight;
+    double stepHeight = 0.;
+    double dbPerDoubling = 0.;
+    double gridY[7] = {};
+    float displayRange = 8.f;
+    std::unique_ptr<float[]> pointX;
+    VSTGUI::CPoint lastMousePoint;
+};
