@@ -122,7 +122,14 @@ void GdiplusContext::clearRect(const CRect& rect) {
 void GdiplusContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha) {
     GdiplusBitmap* source = platformOf(bitmap);
     if (!graphics || !source || !bitmap->isLoaded() || alpha <= 0.f) return;
-    applyClip(&dest);
+    // Only the part inside the clip is drawn, pixel for pixel from the source.
+    CRect area = dest;
+    CRect clip;
+    area.bound(getClipRect(clip));
+    const CPoint size = source->getSize();
+    area.bound(CRect(dest.left - offset.x, dest.top - offset.y, dest.left - offset.x + size.x, dest.top - offset.y + size.y));
+    if (area.isEmpty()) return;
+    applyClip(&area);
     Gdiplus::GpImageAttributes* attributes = nullptr;
     if (alpha < 1.f && GdipCreateImageAttributes(&attributes) == Gdiplus::Ok) {
         Gdiplus::ColorMatrix matrix{};
@@ -131,12 +138,12 @@ void GdiplusContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint
         GdipSetImageAttributesColorMatrix(attributes, Gdiplus::ColorAdjustTypeBitmap, TRUE, &matrix, nullptr,
                                           Gdiplus::ColorMatrixFlagsDefault);
     }
-    // The whole source from its origin at dest - offset, clipped to dest: pixels copy one to one.
-    const CPoint size = source->getSize();
-    GdipDrawImageRectRectI(graphics, source->getBitmap(), static_cast<INT>(dest.left - offset.x),
-                           static_cast<INT>(dest.top - offset.y), static_cast<INT>(size.x), static_cast<INT>(size.y), 0,
-                           0, static_cast<INT>(size.x), static_cast<INT>(size.y), Gdiplus::UnitPixel, attributes,
-                           nullptr, nullptr);
+    const auto width = static_cast<INT>(area.getWidth());
+    const auto height = static_cast<INT>(area.getHeight());
+    GdipDrawImageRectRectI(graphics, source->getBitmap(), static_cast<INT>(area.left), static_cast<INT>(area.top), width,
+                           height, static_cast<INT>(area.left - dest.left + offset.x),
+                           static_cast<INT>(area.top - dest.top + offset.y), width, height, Gdiplus::UnitPixel,
+                           attributes, nullptr, nullptr);
     if (attributes) GdipDisposeImageAttributes(attributes);
 }
 

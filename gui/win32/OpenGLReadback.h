@@ -3,9 +3,9 @@
 
 // A test hook of the toolkit's OpenGL surfaces on Windows. wine draws OpenGL child windows off
 // the screen, where neither GDI nor another context can read them, so a host that wants a
-// picture of one sends it this registered message with a request in lParam: the surface
-// redraws once, copies its back buffer into the request with glReadPixels before swapping,
-// and answers 1. Other windows answer 0 and leave the request alone.
+// picture of one sends it this registered message with a request in lParam: the surface has
+// its view draw once (through drawOpenGL, else through the frame's drawing), copies its back
+// buffer into the request with glReadPixels before swapping, and answers 1. Other windows answer 0 and leave the request alone.
 namespace VSTGUI {
 
 constexpr wchar_t kOpenGLReadbackMessage[] = L"tarnOpenGLReadback";

@@ -4,16 +4,17 @@
 
 #include "gui/IOpenGLView.h"
 #include "gui/win32/OpenGLReadback.h"
+#include "gui/win32/Win32Frame.h"
 #include "gui/win32/Win32Module.h"
 #include "gui/win32/WindowProcedures.h"
 
 namespace VSTGUI {
 
 bool WGLOpenGLView::init(IOpenGLView* openGLView, PixelFormat* pixelFormat) {
-    if (!openGLView || !frameWindow || window) return false;
+    if (!openGLView || !frame.getWindow() || window) return false;
     view = openGLView;
     readbackMessage = RegisterWindowMessageW(kOpenGLReadbackMessage);
-    window = CreateWindowExW(0, Win32Module::openGLClass(), L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 1, 1, frameWindow,
+    window = CreateWindowExW(0, Win32Module::openGLClass(), L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 1, 1, frame.getWindow(),
                              nullptr, Win32Module::instance(), this);
     if (!window) return false;
     // The class keeps one device context per window: it holds the pixel format for good.
@@ -141,6 +142,8 @@ LRESULT WGLOpenGLView::answerReadback(OpenGLReadback& request) {
     if (request.width != client.right || request.height != client.bottom || !request.pixels) return 0;
     readback = &request;
     paint(CRect(0, 0, client.right, client.bottom));
+    // A view that draws from the frame's painting rather than from drawOpenGL draws now.
+    if (readback) frame.drawBuffer(placement);
     // swapBuffers took the pixels if the view drew.
     const bool done = readback == nullptr;
     readback = nullptr;

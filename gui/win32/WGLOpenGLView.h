@@ -8,12 +8,14 @@
 
 namespace VSTGUI {
 
+class Win32Frame;
+
 // An OpenGL surface: a child window of the frame's window with a pixel format and a WGL
 // context of its own. It passes the mouse through to the frame, paints on WM_PAINT and
 // answers the readback request (OpenGLReadback.h).
 class WGLOpenGLView : public IPlatformOpenGLView {
 public:
-    explicit WGLOpenGLView(HWND frameWindow) : frameWindow(frameWindow) {}
+    explicit WGLOpenGLView(Win32Frame& frame) : frame(frame) {}
     ~WGLOpenGLView() override;
     WGLOpenGLView(const WGLOpenGLView&) = delete;
     WGLOpenGLView& operator=(const WGLOpenGLView&) = delete;
@@ -33,7 +35,7 @@ private:
     void paint(const CRect& rect);
     LRESULT answerReadback(OpenGLReadback& request);
 
-    HWND frameWindow;
+    Win32Frame& frame;
     IOpenGLView* view = nullptr;
     HWND window = nullptr;
     HDC dc = nullptr;

@@ -61,6 +61,7 @@ Win32Frame::~Win32Frame() {
 }
 
 bool Win32Frame::createBuffer() {
+    bufferDrawn = false;
     auto bitmap = owned(new CBitmap(size.getWidth(), size.getHeight()));
     buffer = owned(COffscreenContext::create(bitmap.get()));
     return static_cast<bool>(buffer);
@@ -77,6 +78,9 @@ bool Win32Frame::setSize(const CRect& newSize) {
 
 bool Win32Frame::invalidRect(const CRect& rect) {
     if (!window || !buffer) return false;
+    // Drawn at once: an OpenGL view draws its surface from its draw, and the frame's painting
+    // never reaches the area its child window covers. WM_PAINT then shows the buffer.
+    if (!drawing && bufferDrawn) drawBuffer(rect);
     const RECT area{static_cast<LONG>(rect.left), static_cast<LONG>(rect.top), static_cast<LONG>(rect.right),
                     static_cast<LONG>(rect.bottom)};
     return InvalidateRect(window, &area, FALSE) != 0;
@@ -104,21 +108,31 @@ bool Win32Frame::getCurrentMouseButtons(CButtonState& buttons) const {
 
 std::unique_ptr<IPlatformOpenGLView> Win32Frame::createPlatformOpenGLView() {
     if (!window) return nullptr;
-    return std::make_unique<WGLOpenGLView>(window);
+    return std::make_unique<WGLOpenGLView>(*this);
+}
+
+void Win32Frame::drawBuffer(const CRect& rect) {
+    CRect area = rect;
+    area.bound(CRect(0, 0, size.getWidth(), size.getHeight()));
+    if (!buffer || area.isEmpty()) return;
+    drawing = true;
+    buffer->beginDraw();
+    buffer->resetClipRect();
+    callback->platformDrawRect(buffer.get(), area);
+    buffer->endDraw();
+    drawing = false;
 }
 
 void Win32Frame::paint() {
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
     if (!dc) return;
-    const RECT& r = paintStruct.rcPaint;
-    CRect area(r.left, r.top, r.right, r.bottom);
-    area.bound(CRect(0, 0, size.getWidth(), size.getHeight()));
-    if (buffer && !area.isEmpty()) {
-        buffer->beginDraw();
-        buffer->resetClipRect();
-        callback->platformDrawRect(buffer.get(), area);
-        buffer->endDraw();
+    // The first paint draws everything; later ones show what invalidRect drew.
+    if (!bufferDrawn) {
+        bufferDrawn = true;
+        drawBuffer(size);
+    }
+    if (buffer) {
         // The whole buffer, a top-down DIB; the paint's clip region limits what reaches the window.
         const auto* bitmap = static_cast<const GdiplusBitmap*>(buffer->getBitmap()->getPlatformBitmap());
         const auto width = static_cast<LONG>(size.getWidth());

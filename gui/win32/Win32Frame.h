@@ -9,7 +9,8 @@
 namespace VSTGUI {
 
 // The frame's window: a child of the host's window. Views are drawn with GDI+ into a bitmap
-// that WM_PAINT then copies to the window, so nothing flickers. Mouse input is captured
+// when invalidated (everything at the first paint), and WM_PAINT copies the bitmap to the
+// window, so nothing flickers. Mouse input is captured
 // from a press until the last button is released. Runs on the host's user-interface thread,
 // whose message loop delivers everything.
 class Win32Frame : public IPlatformFrame {
@@ -23,7 +24,7 @@ public:
     bool isOpen() const { return window != nullptr; }
 
     bool setSize(const CRect& newSize) override;
-    // Marks rect for the next WM_PAINT.
+    // Draws rect into the buffer now and has the next WM_PAINT show it.
     bool invalidRect(const CRect& rect) override;
     bool getCurrentMousePosition(CPoint& where) const override;
     bool getCurrentMouseButtons(CButtonState& buttons) const override;
@@ -32,6 +33,8 @@ public:
     std::unique_ptr<IPlatformOpenGLView> createPlatformOpenGLView() override;
 
     HWND getWindow() const { return window; }
+    // Has the frame draw rect into its buffer now, without showing it.
+    void drawBuffer(const CRect& rect);
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -45,6 +48,8 @@ private:
     HWND window = nullptr;
     CRect size;
     SharedPointer<COffscreenContext> buffer;
+    bool bufferDrawn = false;
+    bool drawing = false;
 };
 
 } // namespace VSTGUI

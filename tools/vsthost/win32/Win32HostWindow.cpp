@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -106,9 +107,13 @@ public:
 
     void* handle() const override { return window; }
 
+    // A timer whose handling takes longer than its period is due again at once, so the queue
+    // may never run empty: this returns after 10 ms at most, as a host's loop gets on with
+    // its own work.
     void processEvents() override {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (std::chrono::steady_clock::now() < end && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
