@@ -75,9 +75,10 @@ std::vector<uint32_t> Win32TestWindow::snapshot() const {
 
 void pumpMessages(int milliseconds) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    // A timer slower than its period keeps the queue from running empty: the time bounds both loops.
     do {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (static_cast<int>(end - GetTickCount()) > 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
