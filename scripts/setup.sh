@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 wine32:i386 icoutils pngcheck
   clang libclang-rt-14-dev
+  libgl1-mesa-dri:i386 libglx-mesa0:i386
 )
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive

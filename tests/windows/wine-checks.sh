@@ -129,6 +129,20 @@ check "2000 seeded random host actions with editors, no finding" onwine "$win/te
 check "1000 instances made and closed, every tenth with its editor" onwine "$win/tests/fuzz/random_host.exe" "$dll" instances 1000
 check "Windows test programs (resources, library loading, WAV codec)" onwine "$fixtures/windows_tests.exe" --gtest_brief=1
 
+# The toolkit's Windows platform and plug-in editors need an X server: the GUI test program runs
+# under one of its own, with the wine server restarted so that wine's programs connect to it.
+gui_tests() {
+  "$wineserver" -k >/dev/null 2>&1
+  "$wineserver" -w
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$fixtures/windows_gui_tests.exe" --gtest_brief=1 2>&1 | tr -d '\r' |
+    grep -v '^X connection to .* broken'
+  local status=${PIPESTATUS[0]}
+  "$wineserver" -k >/dev/null 2>&1
+  "$wineserver" -w
+  return "$status"
+}
+check "editors under wine: GDI+ drawing, input, window timers, WGL surfaces, open/close cycles, vsthost.exe editor" gui_tests
+
 echo "== bench, 48 kHz, blocks of 512, noise at -6 dBFS peak, about 9.5 dB of compression"
 echo "native:  $("$host" bench "$plugin" --seconds 5 $compress | grep 'ns per frame')"
 echo "wine $bits: $(onwine "$hostexe" bench "$dll" --seconds 5 $compress | grep 'ns per frame')"

@@ -1,6 +1,6 @@
 // A toy plug-in with an editor for the vsthost editor test: one parameter at 1.0 and a
 // pass-through; the editor shows a blue label, a knob from an embedded film strip (resource
-// 900) and an OpenGL view cleared to magenta.
+// 900) whose drags automate the parameter, and an OpenGL view cleared to magenta.
 #include <GL/gl.h>
 
 #include <atomic>
@@ -23,7 +23,7 @@ public:
     }
 };
 
-class ToyEditor : public AEffGUIEditor {
+class ToyEditor : public AEffGUIEditor, public CControlListener {
 public:
     explicit ToyEditor(AudioEffectX* effect) : AEffGUIEditor(effect) {
         rect.right = 240;
@@ -33,7 +33,7 @@ public:
         AEffGUIEditor::open(parent);
         frame = new CFrame(CRect(0, 0, 240, 120), parent, this);
         auto* strip = new CBitmap(CResourceDescription(900));
-        knob = new CAnimKnob(CRect(10, 10, 50, 50), nullptr, 0, strip);
+        knob = new CAnimKnob(CRect(10, 10, 50, 50), this, 0, strip);
         strip->forget();
         knob->setValue(effect->getParameter(0));
         auto* label = new CTextLabel(CRect(60, 10, 160, 30), "toy", nullptr, 8);
@@ -51,6 +51,9 @@ public:
     }
     void setParameter(VstInt32 index, float value) override {
         if (index == 0 && frame) knob->setValue(value);
+    }
+    void valueChanged(CControl* control) override {
+        static_cast<AudioEffectX*>(effect)->setParameterAutomated(control->getTag(), control->getValue());
     }
 
 private:

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/windows/gui/PngPicture.h"
+#include "tests/windows/gui/VsthostProgram.h"
+#include "tests/windows/gui/Win32TestWindow.h"
+#include "tools/vsthost/HostCallback.h"
+#include "tools/vsthost/Plugin.h"
+
+// The compressor's editor in the 64-bit DLL, as hosts drive it. Its 550 x 375 panel: seven
+// 56-pixel knobs at x = 15 + 76 i, y = 22 (names above, value texts below), the graph at 5,120
+// to 365,360, the level scale to its right and the precision label above the scale.
+namespace tarn {
+namespace {
+
+std::string compressorPath() { return programFolder() + "..\\..\\tarnCompressor.dll"; }
+
+uint8_t red(uint32_t p) { return static_cast<uint8_t>(p >> 16); }
+uint8_t green(uint32_t p) { return static_cast<uint8_t>(p >> 8); }
+uint8_t blue(uint32_t p) { return static_cast<uint8_t>(p); }
+
+// The knob strip's ring: lit bright green, unlit dark grey.
+bool lit(uint32_t p) { return green(p) > 150 && green(p) > red(p) + 50 && green(p) > blue(p) + 50; }
+bool unlit(uint32_t p) { return green(p) < 90 && std::abs(red(p) - green(p)) < 10; }
+
+// The ring of knob `knob` at `fraction` of its 270-degree sweep from the bottom left, clockwise.
+void ringPoint(int knob, double fraction, int& x, int& y) {
+    const double angle = (135 + 270 * fraction) * 3.14159265358979 / 180;
+    x = static_cast<int>(std::lround(43 + 76 * knob + 24 * std::cos(angle)));
+    y = static_cast<int>(std::lround(50 + 24 * std::sin(angle)));
+}
+
+// What the graph shows from top to bottom in one column, runs of at least 5 pixels, each one
+// of: red (gain reduction), black, grey (input above output), light green (output).
+std::string graphColumn(const PngPicture& png, int x) {
+    std::string runs;
+    char current = 0;
+    int length = 0;
+    for (int y = 121; y < 359; ++y) {
+        const uint32_t p = png.pixel(x, y);
+        char kind = '?';
+        if (red(p) > 90 && green(p) < 40 && blue(p) < 40) kind = 'r';
+        else if (red(p) < 25 && green(p) < 25 && blue(p) < 25) kind = 'k';
+        else if (std::abs(red(p) - green(p)) < 8 && std::abs(green(p) - blue(p)) < 8 && red(p) > 90 && red(p) < 160) kind = 'g';
+        else if (green(p) > red(p) + 15 && green(p) > blue(p) + 15 && green(p) > 140) kind = 'o';
+        length = kind == current ? length + 1 : 1;
+        current = kind;
+        if (length == 5 && kind != '?' && (runs.empty() || runs.back() != kind)) runs += kind;
+    }
+    return runs;
+}
+
+TEST(CompressorEditor, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfACompressedSignal) {
+    const TemporaryFile shot("vsthost_editor_compressor.png");
+    // Threshold -30 dB, ratio 4:1, attack 8 ms, release 201 ms on noise at -6 dBFS peak: about
+    // 9.5 dB of steady gain reduction.
+    const double values[7] = {0.5, 0.6875, 1, 0.157894737, 0.05, 0.1, 0.5};
+    const VsthostRun run = runVsthost("editor \"" + compressorPath() + "\" --seconds 2 --screenshot \"" + shot.path() +
+                                      "\" 1=0.6875 3=0.157894737 4=0.05 5=0.1");
+    ASSERT_EQ(run.status, 0) << run.out;
+    int idles = 0;
+    ASSERT_EQ(std::sscanf(run.out.c_str(), "editor 550 x 375, %d idle calls", &idles), 1) << run.out;
+    // wine draws OpenGL in software, on machines shared with other work: far fewer than 60 idle
+    // calls a second may come, but they keep coming.
+    EXPECT_GT(idles, 10);
+
+    PngPicture png(shot.path());
+    ASSERT_TRUE(png.loaded());
+    ASSERT_EQ(png.width(), 550);
+    ASSERT_EQ(png.height(), 375);
+    // The background: the dark top panel and the blue lower one.
+    EXPECT_TRUE(similar(png.pixel(300, 100), 0x040711, 12)) << std::hex << png.pixel(300, 100);
+    EXPECT_GT(blue(png.pixel(10, 365)), red(png.pixel(10, 365)) + 20);
+
+    // Each knob's strip frame lights its ring up to its value.
+    for (int knob = 0; knob < 7; ++knob) {
+        for (double fraction = 0.05; fraction < 1; fraction += 0.1) {
+            if (std::fabs(fraction - values[knob]) < 0.04) continue;
+            int x = 0;
+            int y = 0;
+            ringPoint(knob, fraction, x, y);
+            const uint32_t p = png.pixel(x, y);
+            if (fraction < values[knob]) EXPECT_TRUE(lit(p)) << knob << " at " << fraction << ": " << std::hex << p;
+            else EXPECT_TRUE(unlit(p)) << knob << " at " << fraction << ": " << std::hex << p;
+        }
+    }
+    // Names above the knobs and value texts below them, the precision label and the scale's
+    // labels: light text on dark panels; nothing light between the rows.
+    for (int knob = 0; knob < 7; ++knob) {
+        EXPECT_GT(png.lightPixels(15 + 76 * knob, 4, 71 + 76 * knob, 18), 30) << "name " << knob;
+        EXPECT_GT(png.lightPixels(15 + 76 * knob, 78, 71 + 76 * knob, 92), 30) << "value " << knob;
+    }
+    EXPECT_GT(png.lightPixels(440, 120, 540, 140), 40) << "I/O 32bit";
+    for (int row = 0; row < 7; ++row) EXPECT_GT(png.lightPixels(370, 140 + 30 * row, 440, 160 + 30 * row), 40) << row;
+    EXPECT_EQ(png.lightPixels(5, 95, 545, 118), 0);
+
+    // The graph, read back from its OpenGL surface: from the top, the gain reduction in red,
+    // black, the input's grey above the output, and the output's green.
+    for (int x : {60, 185, 300}) EXPECT_EQ(graphColumn(png, x), "rkgo") << "column " << x;
+}
+
+TEST(CompressorEditor, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateEnd) {
+    std::string error;
+    std::unique_ptr<Plugin> plugin = Plugin::load(compressorPath(), error);
+    ASSERT_TRUE(plugin) << error;
+    Win32TestWindow window(550, 375);
+    ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    plugin->dispatch(effEditIdle);
+    pumpMessages(20);
+    // Knob 0 is centred at 43, 50: grab it at the top (value 0.5), turn it to the right (5/6).
+    const HostCallCounts before = hostCallCounts();
+    HWND frame = window.child();
+    PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(43, 25));
+    PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(68, 50));
+    PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(68, 50));
+    pumpMessages(20);
+    const HostCallCounts after = hostCallCounts();
+    EXPECT_EQ(after.beginEdit - before.beginEdit, 1);
+    EXPECT_EQ(after.automate - before.automate, 1);
+    EXPECT_EQ(after.endEdit - before.endEdit, 1);
+    EXPECT_NEAR(plugin->effect().getParameter(&plugin->effect(), 0), 5.f / 6.f, 1e-4);
+
+    plugin->dispatch(effEditIdle);
+    pumpMessages(20);
+    const auto pixels = window.snapshot();
+    int x = 0;
+    int y = 0;
+    ringPoint(0, 0.75, x, y);
+    EXPECT_TRUE(lit(window.pixel(pixels, x, y))) << std::hex << window.pixel(pixels, x, y);
+    ringPoint(0, 0.9, x, y);
+    EXPECT_TRUE(unlit(window.pixel(pixels, x, y))) << std::hex << window.pixel(pixels, x, y);
+    plugin->dispatch(effEditClose);
+}
+
+} // namespace
+} // namespace tarn
