@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <thread>
 
@@ -36,18 +35,13 @@ TEST(ThreadSafety, ValuesAndTextsChangeFromOtherThreadsWhileTheFrameDraws) {
             texts.fetch_add(1, std::memory_order_relaxed);
         }
     });
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    int idles = 0;
-    while (std::chrono::steady_clock::now() < end) {
+    // A count of idles, not a time: under the thread sanitizer one idle can take long.
+    for (int idles = 0; idles < 20 || values.load() < 1000 || texts.load() < 100; ++idles) {
         frame->idle();
         EXPECT_GE(knob->getValue(), 0.f);
-        ++idles;
     }
     running = false;
     audio.join();
     other.join();
     frame->forget();
-    EXPECT_GT(idles, 10);
-    EXPECT_GT(values.load(), 1000);
-    EXPECT_GT(texts.load(), 100);
 }
