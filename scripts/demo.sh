@@ -34,9 +34,11 @@ echo
 # windows off the screen; vsthost.exe asks the graph's surface for its pixels to put them in.
 echo "The Windows editor under wine:"
 wine_prefix=$(mktemp -d "${TMPDIR:-/tmp}/tarn-demo-wine.XXXXXX")
-WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1280x1024x24" \
-  sh -c 'wine wineboot --init >/dev/null 2>&1; exe=$0 dll=$1 shot=$2; shift 2
-    wine "$exe" editor "$dll" --seconds 4 --signal phrase --screenshot "$shot" "$@"; status=$?; wineserver -k; exit $status' \
+# Debian's wine wrapper starts the 32-bit loader first, which fails where 32-bit code cannot run.
+wine=wine; [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1280x1024x24" \
+  sh -c '"$WINE" wineboot --init >/dev/null 2>&1; exe=$0 dll=$1 shot=$2; shift 2
+    "$WINE" "$exe" editor "$dll" --seconds 4 --signal phrase --screenshot "$shot" "$@"; status=$?; wineserver -k; exit $status' \
   build/win64/vsthost.exe build/win64/tarnCompressor.dll "$out/editor-win64.png" \
   1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75 | tr -d '\r'
 rm -rf "$wine_prefix"
