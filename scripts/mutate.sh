@@ -34,7 +34,11 @@ tests_pass || { echo "the tests fail on the unmutated sources"; cat "$root/test.
 # NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE)
 mutants=$(cat <<'LIST'
 flush bound raised to -60 dB | dsp/CompressorEngine.cpp | kFlushBound = 1e-60 | kFlushBound = 1e-6
-logistic curve steepness nudged | dsp/CompressorEngine.cpp | std::exp(5.0 - 10.0 * | std::exp(5.0 - 9.0 *
+logistic curve steepness nudged | dsp/LogisticCurve.h | std::exp(5.0 - 10.0 * count / duration) | std::exp(5.0 - 9.0 * count / duration)
+logistic carried step nudged | dsp/LogisticCurve.h | step = std::exp(-10.0 / duration); | step = std::exp(-9.0 / duration);
+logistic consecutive-count test flipped | dsp/LogisticCurve.h | count - lastCount == 1.0f ? | count - lastCount != 1.0f ?
+logistic duration change not noticed | dsp/LogisticCurve.h | if (duration != lastDuration) { | if (lastDuration == 0.0f) {
+logistic settled end nudged | dsp/LogisticCurve.h | return 1.0 / (1.0 + std::exp(-5.0)); | return 1.0 / (1.0 + std::exp(-4.0));
 rms window 3 ms instead of 30 | dsp/CompressorEngine.cpp | perMs * 30.0f | perMs * 3.0f
 history step every 2 ms | dsp/CompressorEngine.cpp | historyInterval = std::max(1, static_cast<std::int32_t>(perMs)) | historyInterval = std::max(1, static_cast<std::int32_t>(perMs * 2))
 history tick comparison moved | dsp/CompressorEngine.cpp | historyTick < historyInterval | historyTick <= historyInterval
