@@ -50,13 +50,7 @@ public:
     }
     // A pointer event at x, y of the editor, delivered as the X server would, then handled.
     void pointer(int type, unsigned int button, unsigned int state, int x, int y) {
-        XEvent event{};
-        event.type = type;
-        event.xbutton.button = button;
-        event.xbutton.state = state;
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.same_screen = True;
+        XEvent event = TestWindow::pointerEvent(type, button, state, x, y);
         window.send(frameWindow(), event);
         gui().getFrame()->idle();
     }

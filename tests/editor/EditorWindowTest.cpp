@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +7,7 @@
 #include <thread>
 
 #include "EditorHost.h"
+#include "tests/OpenFiles.h"
 #include "platform/Resource.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
@@ -15,15 +15,6 @@
 using namespace VSTGUI;
 
 namespace {
-
-int openFileCount() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
-}
 
 const char* const kDefaultTexts[] = {"0.0 db", "0.0 db", "OFF", "1.0:1", "50 ms", "300 ms", "0.0 db"};
 

@@ -2,24 +2,15 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <dirent.h>
 
 #include <chrono>
 #include <thread>
 
 #include "Recorders.h"
 #include "TestWindow.h"
+#include "tests/OpenFiles.h"
 
 namespace {
-
-int openFileCount() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
-}
 
 // A frame of 300 x 200 in a test window, with a red background at the left half.
 class FrameWindowTest : public ::testing::Test {
@@ -46,15 +37,8 @@ protected:
         const std::vector<Window> children = window.children();
         return children.empty() ? 0 : children.front();
     }
-    XEvent pointerEvent(int type, unsigned int button, unsigned int state, int x, int y) {
-        XEvent event{};
-        event.type = type;
-        event.xbutton.button = button;
-        event.xbutton.state = state;
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.same_screen = True;
-        return event;
+    static XEvent pointerEvent(int type, unsigned int button, unsigned int state, int x, int y) {
+        return TestWindow::pointerEvent(type, button, state, x, y);
     }
 
     TestWindow window;

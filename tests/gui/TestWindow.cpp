@@ -53,3 +53,14 @@ void TestWindow::send(Window w, XEvent& event) const {
     XSendEvent(connection, w, False, NoEventMask, &event);
     XSync(connection, False);
 }
+
+XEvent TestWindow::pointerEvent(int type, unsigned int button, unsigned int state, int x, int y) {
+    XEvent event{};
+    event.type = type;
+    event.xbutton.button = button;
+    event.xbutton.state = state;
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.same_screen = True;
+    return event;
+}

@@ -23,6 +23,8 @@ public:
     VSTGUI::CColor pixel(int x, int y) const;
     // Sends a synthetic event to window w, as the server would deliver it.
     void send(Window w, XEvent& event) const;
+    // A button press or release at x, y with the given button and modifier state.
+    static XEvent pointerEvent(int type, unsigned int button, unsigned int state, int x, int y);
 
 private:
     Display* connection;

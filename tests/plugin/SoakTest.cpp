@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <dirent.h>
 #include <dlfcn.h>
 #include <malloc.h>
 
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "tests/plugin/TestHost.h"
+#include "tests/OpenFiles.h"
 #include "tools/vsthost/HostWindow.h"
 
 // A long session in one process: many instances made and closed, then many processing at
@@ -47,15 +47,6 @@ constexpr int kCycled = 1000;
 constexpr int kConcurrent = 16;
 constexpr int kThreads = 4;
 constexpr int kFrames = 24000;
-
-int openFileDescriptors() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
-}
 
 std::size_t bytesInUse() { return mallinfo2().uordblks; }
 
@@ -175,7 +166,7 @@ TEST(Soak, AThousandInstancesComeAndGoWithoutResidue) {
         ASSERT_TRUE(plugin.effect);
         if (i == 0) showEditor(plugin, *window);
     }
-    const int fds = openFileDescriptors();
+    const int fds = openFileCount();
     const int topLevel = windows.topLevel();
     std::size_t bytesAfterFirstHundred = 0;
     int editors = 0;
@@ -189,7 +180,7 @@ TEST(Soak, AThousandInstancesComeAndGoWithoutResidue) {
         if (i == 99) bytesAfterFirstHundred = bytesInUse();
     }
     window->processEvents();
-    EXPECT_EQ(openFileDescriptors(), fds) << "file descriptors left open";
+    EXPECT_EQ(openFileCount(), fds) << "file descriptors left open";
     EXPECT_EQ(windows.children(window->handle()), 0) << "editor windows left in the host's window";
     EXPECT_EQ(windows.topLevel(), topLevel) << "top-level windows left";
     // 900 more instances, 90 of them with editors, hold no more memory than the first 100 left.
