@@ -5,7 +5,10 @@
 
 namespace tarn {
 
-DecibelHistory::DecibelHistory() : db(std::make_unique<float[]>(kLength)) { std::fill_n(db.get(), kLength, kFloorDb); }
+DecibelHistory::DecibelHistory()
+    : db(std::make_unique<float[]>(kLength)), levels(std::make_unique<double[]>(kLength)) {
+    std::fill_n(db.get(), kLength, kFloorDb);
+}
 
 float DecibelHistory::toDb(double level) {
     const float value = static_cast<float>(20.0 * std::log10(level));
@@ -18,17 +21,28 @@ float DecibelHistory::toDb(float level) {
 }
 
 void DecibelHistory::update(const LevelHistory& history) {
-    const double* levels = history.data();
-    if (!levels) return;
+    const double* incoming = history.data();
+    if (!incoming) return;
     const std::uint64_t steps = history.steps();
     const bool sameHistory = source == &history && steps >= copiedSteps;
     const std::uint64_t fresh = sameHistory ? steps - copiedSteps : kLength;
     const int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
+    // Older entries move towards the start, the stale ones with them; the new levels take the end.
     float* out = db.get();
-    if (count < kLength) std::copy(out + count, out + kLength, out);
-    for (int i = kLength - count; i < kLength; ++i) out[i] = toDb(levels[i]);
+    double* waiting = levels.get();
+    if (count < kLength) {
+        std::copy(out + count, out + kLength, out);
+        std::copy(waiting + count, waiting + kLength, waiting);
+    }
+    std::copy(incoming + (kLength - count), incoming + kLength, waiting + (kLength - count));
+    unconverted = std::min(kLength, unconverted + count);
     source = &history;
     copiedSteps = steps;
+}
+
+void DecibelHistory::convert() const {
+    for (int i = kLength - unconverted; i < kLength; ++i) db[i] = toDb(levels[i]);
+    unconverted = 0;
 }
 
 } // namespace tarn

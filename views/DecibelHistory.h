@@ -7,15 +7,17 @@
 namespace tarn {
 
 // The display's copy of a level history: its levels as decibels, oldest first, floored at
-// kFloorDb. An update converts only the levels that arrived since the previous one and
-// shifts the others along, with the same result as converting every level afresh, so the
-// caller holds the engine lock for a few microseconds instead of 1500 logarithms.
+// kFloorDb. An update, which runs under the engine lock, only copies the levels that arrived
+// since the previous one and shifts the others along; they are converted when first read,
+// after the lock is released. The result is the same as converting every level afresh, and
+// the lock is held for a copy instead of up to 1500 logarithms (the first update after the
+// editor opens).
 class DecibelHistory {
 public:
     static constexpr int kLength = LevelHistory::kLength;
     static constexpr float kFloorDb = -120.f;
 
-    // kLength entries of kFloorDb. Throws std::bad_alloc.
+    // kLength entries of kFloorDb. Throws std::bad_alloc. Not for use from several threads.
     DecibelHistory();
     DecibelHistory(const DecibelHistory&) = delete;
     DecibelHistory& operator=(const DecibelHistory&) = delete;
@@ -24,8 +26,11 @@ public:
     // kLength steps convert every level.
     void update(const LevelHistory& history);
 
-    float operator[](int i) const { return db[i]; }
-    const float* data() const { return db.get(); }
+    float operator[](int i) const { return data()[i]; }
+    const float* data() const {
+        if (unconverted > 0) convert();
+        return db.get();
+    }
 
     // 20·log10(level) in double precision, stored as float; levels of 0 (minus infinity),
     // below the floor or not a number give kFloorDb.
@@ -34,7 +39,12 @@ public:
     static float toDb(float level);
 
 private:
+    void convert() const;
+
+    // The newest `unconverted` entries of db are stale; their levels wait in `levels`.
     std::unique_ptr<float[]> db;
+    std::unique_ptr<double[]> levels;
+    mutable int unconverted = 0;
     const LevelHistory* source = nullptr;
     std::uint64_t copiedSteps = 0;
 };
