@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Fuzzes the host boundary: builds build/fuzz (clang, libFuzzer, address and undefined-behaviour
-# sanitizers) and runs the fuzzer from the committed seed corpus on a fresh working corpus.
+# sanitizers) and runs the fuzzer from the committed starting corpus on a fresh working corpus.
 # With "editor" (the default) it runs under a virtual X display when there is none, so that
 # editors open on a real window; opening one costs tens of milliseconds, so "no-editor" runs
 # without a display and performs a hundred times more of the other actions in the same time.
 # Prints the number of host actions performed and the time taken. Findings (the input that
 # crashed, leaked, hung or failed a check) land in build/fuzz/findings/.
-# Usage: scripts/fuzz.sh [SECONDS [SEED [editor|no-editor]]]   (defaults: 600, 1, editor)
+# RUN fixes the fuzzer's random choices, so a run can be repeated.
+# Usage: scripts/fuzz.sh [SECONDS [RUN [editor|no-editor]]]   (defaults: 600, 1, editor)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
-seed=${2:-1}
+run=${2:-1}
 mode=${3:-editor}
 
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON \
@@ -27,7 +28,7 @@ elif [ -z "${DISPLAY:-}" ]; then
   display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
 start=$(date +%s)
-"${display[@]}" build/fuzz/tests/fuzz/boundary_fuzzer -seed="$seed" -max_total_time="$seconds" -max_len=4096 \
+"${display[@]}" build/fuzz/tests/fuzz/boundary_fuzzer -seed="$run" -max_total_time="$seconds" -max_len=4096 \
   -timeout=30 -rss_limit_mb=4096 -artifact_prefix=build/fuzz/findings/ -print_final_stats=1 \
   "$work" tests/fuzz/corpus 2>&1 | grep -vE '^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse)'
-echo "fuzz ($mode): ${seconds} s asked, $(($(date +%s) - start)) s taken, seed $seed"
+echo "fuzz ($mode): ${seconds} s asked, $(($(date +%s) - start)) s taken, run $run"

@@ -30,11 +30,11 @@ private:
     std::size_t position = 0;
 };
 
-// A small, fast generator for sample data, seeded from the input: a block of 8192 frames
+// A small, fast generator for sample data, started from a value in the input: a block of 8192 frames
 // takes a few bytes to describe instead of 64 kB.
 class SplitMix {
 public:
-    explicit SplitMix(std::uint64_t seed) : state(seed) {}
+    explicit SplitMix(std::uint64_t start) : state(start) {}
     std::uint64_t next() {
         std::uint64_t z = (state += 0x9e3779b97f4a7c15ull);
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;

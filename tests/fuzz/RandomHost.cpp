@@ -1,4 +1,4 @@
-// Host actions from a seeded random generator against a plug-in library loaded by path, for
+// Host actions from a random generator with a given start against a plug-in library loaded by path, for
 // builds without libFuzzer (the Windows DLLs under wine): the fuzzer's decoder fed with
 // random bytes, one fresh run of it per 4 kB; editors open only with "editor". Also cycles
 // instances as a long session does, every tenth with its editor.
@@ -17,7 +17,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: random_host <plugin> actions <count> <seed> [editor]\n"
+    std::fprintf(stderr, "usage: random_host <plugin> actions <count> <start> [editor]\n"
                          "       random_host <plugin> instances <count>\n");
     return 2;
 }
@@ -26,8 +26,8 @@ VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-int runActions(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned long long count, unsigned seed) {
-    std::mt19937_64 random(seed);
+int runActions(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned long long count, unsigned start) {
+    std::mt19937_64 random(start);
     std::vector<std::uint8_t> bytes(4096);
     while (tarn::fuzz::HostActions::total() < count) {
         for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(random());
@@ -35,8 +35,8 @@ int runActions(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned
         tarn::fuzz::HostActions host(entry, window);
         host.run(in);
     }
-    std::printf("%llu host actions from seed %u, no finding\n",
-                static_cast<unsigned long long>(tarn::fuzz::HostActions::total()), seed);
+    std::printf("%llu host actions from start %u, no finding\n",
+                static_cast<unsigned long long>(tarn::fuzz::HostActions::total()), start);
     return 0;
 }
 

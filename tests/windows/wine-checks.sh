@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one Windows build under wine and holds it against the native Linux build: identity and
 # shape, parameter round trips, renders in both precisions compared sample for sample, the
-# boundary self-test (in-place buffers, bad input), seeded random host actions and instance
+# boundary self-test (in-place buffers, bad input), random host actions from a fixed start and instance
 # cycling (random_host), error reports, and the Windows test programs. Prints bench figures of
 # both builds at the end. A machine that cannot run 32-bit programs (no 32-bit support in its
 # kernel) skips the 32-bit build, saying so in one line.
@@ -124,8 +124,8 @@ check "no entry point: one-line error" refuses "no VST entry point" info "$fixtu
 check "entry returns null: one-line error" refuses "returned no effect" info "$fixtures/fixture_null_entry.dll"
 check "missing WAV: one-line error" refuses "cannot read" render "$dll" "$work/missing.wav" "$work/out.wav"
 check "unreadable WAV: one-line error" refuses "cannot read" render "$dll" "$work/garbage.wav" "$work/out.wav"
-check "200000 seeded random host actions, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 200000 1
-check "2000 seeded random host actions with editors, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 2000 2 editor
+check "200000 random host actions, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 200000 1
+check "2000 random host actions with editors, no finding" onwine "$win/tests/fuzz/random_host.exe" "$dll" actions 2000 2 editor
 check "1000 instances made and closed, every tenth with its editor" onwine "$win/tests/fuzz/random_host.exe" "$dll" instances 1000
 check "Windows test programs (resources, library loading, WAV codec)" onwine "$fixtures/windows_tests.exe" --gtest_brief=1
 

@@ -40,7 +40,7 @@ Colour band(int y) {
 // row and fast across rows. Values between -1 and 1.
 class BrushedTexture {
 public:
-    explicit BrushedTexture(unsigned seed) : random(seed) {
+    explicit BrushedTexture(unsigned start) : random(start) {
         for (int y = 0; y < height; ++y) {
             rowOffset[y] = uniform();
             // Streak knots every 12 to 60 pixels, interpolated smoothly in between.
