@@ -51,9 +51,11 @@ private:
         return block;
 #endif
     }
-    // The slow paths, one per operating system: entering again, or waiting for another holder;
-    // and waking one waiter.
+    // The slow path: entering again, or waiting for another holder, first spinning a moment.
     void enterHeld();
+    // The operating system's part of waiting: sleeps until this thread has taken the lock.
+    void sleepUntilTaken();
+    // Wakes one sleeping waiter.
     void wakeWaiter();
 
     // 1 while some thread holds the lock (on Linux also the word waiters sleep on).

@@ -10,18 +10,8 @@ namespace tarn {
 
 namespace {
 
-// Turns a waiter spins before it sleeps: some tens of microseconds, longer than the engine lock
-// is normally held (a frame, a block, a copy of the display fields), because going to sleep and
-// being woken again can take longer than that on a busy machine.
-constexpr int kSpinTurns = 2000;
 // Without the process-wide barrier a waker could miss a sleeper, so sleeps are then bounded.
 constexpr long kFallbackSleepNs = 200000;
-
-void pause() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-}
 
 // Whether this process may use the expedited process-wide memory barrier; registered once.
 bool processBarrierAvailable() {
@@ -36,36 +26,20 @@ Lock::Lock() { processBarrierAvailable(); }
 
 Lock::~Lock() = default;
 
-void Lock::enterHeld() {
-    const std::uintptr_t self = currentThread();
-    if (owner.load(std::memory_order_relaxed) == self) {
-        ++depth;
-        return;
+void Lock::sleepUntilTaken() {
+    const bool barrier = processBarrierAvailable();
+    const timespec bound{0, kFallbackSleepNs};
+    while (held.exchange(1, std::memory_order_acquire) != 0) {
+        // leave() stores `held` and then loads `waiters` with no fence between, so its load
+        // could be served before its store is seen, and miss the count raised before this call.
+        // This barrier runs a full fence on every running thread of the process, so either the
+        // holder's store is visible before the futex checks `held`, or the holder's load comes
+        // after our count is raised and it wakes us. That keeps the fence, and its cost, off
+        // the audio thread's leave() and on the waiting thread.
+        if (barrier) syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
+        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&held), FUTEX_WAIT_PRIVATE, 1u, barrier ? nullptr : &bound,
+                nullptr, 0);
     }
-    bool taken = false;
-    for (int turn = 0; turn < kSpinTurns && !taken; ++turn) {
-        pause();
-        taken = held.load(std::memory_order_relaxed) == 0 && held.exchange(1, std::memory_order_acquire) == 0;
-    }
-    if (!taken) {
-        waiters.fetch_add(1, std::memory_order_seq_cst);
-        const bool barrier = processBarrierAvailable();
-        const timespec bound{0, kFallbackSleepNs};
-        while (held.exchange(1, std::memory_order_acquire) != 0) {
-            // leave() stores `held` and then loads `waiters` with no fence between, so its load
-            // could be served before its store is seen, and miss the count raised above. This
-            // barrier runs a full fence on every running thread of the process, so either the
-            // holder's store is visible before the futex checks `held`, or the holder's load
-            // comes after our count is raised and it wakes us. That keeps the fence, and its
-            // cost, off the audio thread's leave() and on the waiting thread.
-            if (barrier) syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
-            syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&held), FUTEX_WAIT_PRIVATE, 1u,
-                    barrier ? nullptr : &bound, nullptr, 0);
-        }
-        waiters.fetch_sub(1, std::memory_order_relaxed);
-    }
-    owner.store(self, std::memory_order_relaxed);
-    depth = 1;
 }
 
 void Lock::wakeWaiter() {
