@@ -110,7 +110,8 @@ void ZuGLGraph::drawLines(double kneeY, double thresholdY) const {
 
 // An area rising from the bottom edge to the curve, its alpha growing towards the curve,
 // then the curve over it.
-void ZuGLGraph::drawLevel(const tarn::DecibelHistory& db, const CColor& fill, const CColor& line) const {
+void ZuGLGraph::drawLevel(const tarn::DecibelHistory& history, const CColor& fill, const CColor& line) const {
+    const float* db = history.data();
     glBegin(GL_TRIANGLE_STRIP);
     for (int i = 0; i < pointCount; ++i) {
         setColor(fill, kEdgeAlpha);

@@ -65,7 +65,7 @@ private:
     void placeGrid();
     void drawGrid() const;
     void drawLines(double kneeY, double thresholdY) const;
-    void drawLevel(const tarn::DecibelHistory& db, const VSTGUI::CColor& fill, const VSTGUI::CColor& line) const;
+    void drawLevel(const tarn::DecibelHistory& history, const VSTGUI::CColor& fill, const VSTGUI::CColor& line) const;
     void drawReduction() const;
     void drawKneeBand(double kneeY, double thresholdY) const;
     void drawBorder() const;

@@ -17,6 +17,14 @@ public:
     virtual void processEvents() = 0;
     // Writes what the window shows, the editor included, as a PNG file.
     virtual bool saveScreenshot(const std::string& path, std::string& error) = 0;
+
+protected:
+    // Whether a window of the size can be made; otherwise the reason, in one line.
+    static bool usableSize(int width, int height, std::string& error) {
+        if (width >= 1 && height >= 1 && width <= 16384 && height <= 16384) return true;
+        error = "the editor's size " + std::to_string(width) + " x " + std::to_string(height) + " is unusable";
+        return false;
+    }
 };
 
 } // namespace tarn

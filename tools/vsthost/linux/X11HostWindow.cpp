@@ -70,10 +70,7 @@ private:
 } // namespace
 
 std::unique_ptr<HostWindow> HostWindow::create(int width, int height, const std::string& title, std::string& error) {
-    if (width < 1 || height < 1 || width > 16384 || height > 16384) {
-        error = "the editor's size " + std::to_string(width) + " x " + std::to_string(height) + " is unusable";
-        return nullptr;
-    }
+    if (!usableSize(width, height, error)) return nullptr;
     // A busy server can refuse a connection for a moment: try a few times.
     Display* display = XOpenDisplay(nullptr);
     for (int attempt = 1; !display && attempt < 10; ++attempt) {
