@@ -9,6 +9,9 @@ jobs=$(nproc)
 echo "== native tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -j "$jobs"
 
+echo "== LV2 plug-in in real LV2 hosts and tools"
+tests/lv2/run.sh build/linux
+
 echo "== Windows builds: static checks, and both builds under wine where the machine runs them"
 tests/windows/run.sh build/linux build/win64 build/win32
 
