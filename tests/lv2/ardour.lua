@@ -1,0 +1,82 @@
+-- Run by ardour7-lua (Ardour's own engine and session code, without its windows):
+--   ardour7-lua ardour.lua PLUGIN_URI SESSION_FOLDER
+-- The Dummy backend's sine generator feeds a stereo track that monitors its input, with the LV2
+-- plug-in as the track's first processor. Ardour's own meter on the track's output reads the
+-- level with the threshold at 0 dB (nothing above it), and again with the threshold at -40 dB
+-- and a ratio of 4:1: the drop must be what a compressor with an RMS detector takes off a sine,
+-- and the plug-in's gain reduction output must say the same. Prints one "ok" line or fails.
+local uri, folder = arg[1], arg[2]
+local threshold, ratio = -40, 4
+
+local function check(condition, message)
+  if not condition then
+    print("FAIL: " .. message)
+    os.exit(1)
+  end
+end
+
+local backend = AudioEngine:set_backend("None (Dummy)", "", "")
+check(backend and not backend:isnil(), "no Dummy backend")
+backend:set_device_name("Sine Wave")
+backend:set_sample_rate(48000)
+backend:set_buffer_size(512)
+check(AudioEngine:start(false) == 0, "the engine did not start")
+check(create_session(folder, "lv2", 48000), "no session")
+
+local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
+track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
+local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType.LV2, "")
+check(not processor:isnil(), "Ardour does not find " .. uri)
+check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
+local plugin = processor:to_insert():plugin(0)
+
+-- Controls by name, as the index among control ports that Ardour's parameter calls take.
+local controls = {}
+local n = 0
+for port = 0, plugin:parameter_count() - 1 do
+  if plugin:parameter_is_control(port) then
+    controls[plugin:parameter_label(port)] = n
+    n = n + 1
+  end
+end
+for _, name in ipairs({ "Threshold", "Ratio", "Gain reduction" }) do
+  check(controls[name], "Ardour lists no control named " .. name)
+end
+
+local function level()
+  local meter = track:peak_meter()
+  return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
+end
+-- Waits, for ten seconds at most, until the output level holds still: five readings 50 ms
+-- apart within 0.05 dB of each other, above silence. Returns that level.
+local function settledLevel()
+  local readings = {}
+  for _ = 1, 200 do
+    ARDOUR.LuaAPI.usleep(50000)
+    table.insert(readings, level())
+    if #readings >= 5 then
+      local recent = { table.unpack(readings, #readings - 4) }
+      local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
+      if high - low < 0.05 and low > -100 then return high end
+    end
+  end
+  check(false, "the track's output level did not settle: last readings " .. table.concat(readings, " ", #readings - 4))
+end
+
+check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Ratio"], ratio), "cannot set the ratio")
+local open = settledLevel()
+check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Threshold"], threshold), "cannot set the threshold")
+local compressed = settledLevel()
+local reported = ARDOUR.LuaAPI.get_processor_param(processor, controls["Gain reduction"], false)
+
+-- The meter reads a sine's peak; the detector reads its RMS level, 3.01 dB lower.
+local expected = (open - 3.0103 - threshold) * (1 - 1 / ratio)
+local drop = open - compressed
+Session:save_state("", false, false, false, false, false)
+close_session()
+check(math.abs(drop - expected) < 0.5,
+  string.format("the output dropped by %.2f dB from %.2f dBFS, expected %.2f dB", drop, open, expected))
+check(math.abs(reported - drop) < 0.5,
+  string.format("the plug-in reports %.2f dB of gain reduction, the meter shows %.2f dB", reported, drop))
+print(string.format("ok: in Ardour the sine at %.2f dBFS drops by %.2f dB (expected %.2f), the plug-in reports %.2f dB",
+  open, drop, expected, reported))
