@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "parameters/ParameterTable.h"
+
 ValueText formatValue(double number, int decimals) {
     ValueText result{};
     // to_chars ignores the C and C++ locales, so the decimal point is always ".".
@@ -15,23 +17,16 @@ ValueText formatValue(double number, int decimals) {
 
 namespace {
 
-ValueText withUnit(float number, int decimals, const char* unit) {
-    ValueText result = formatValue(number, decimals);
-    std::strncat(result.text, unit, sizeof result.text - std::strlen(result.text) - 1);
+ValueText appended(ValueText result, const char* tail) {
+    std::strncat(result.text, tail, sizeof result.text - std::strlen(result.text) - 1);
     return result;
 }
 
 } // namespace
 
 ValueText parameterText(std::int32_t index, float v) {
-    switch (index) {
-    case 0:
-    case 6: return withUnit(v * 48.0f - 24.0f, 1, " db");
-    case 1: return withUnit(v * 96.0f - 96.0f, 1, " db");
-    case 2: return v == 1.0f ? ValueText{"OFF"} : withUnit(v * 96.0f - 96.0f, 1, " db");
-    case 3: return withUnit(v * 19.0f + 1.0f, 1, ":1");
-    case 4: return withUnit(v * 149.0f + 1.0f, 0, " ms");
-    case 5: return withUnit(v * 1999.0f + 1.0f, 0, " ms");
-    default: return ValueText{};
-    }
+    if (index < 0 || index >= tarn::kNumControls) return ValueText{};
+    const tarn::ParameterInfo& p = tarn::kParameters[index];
+    if (p.topText && v == 1.0f) return appended(ValueText{}, p.topText);
+    return appended(formatValue(tarn::toNatural(index, v), p.decimals), p.suffix);
 }

@@ -4,6 +4,7 @@
 
 #include "dsp/CompressorEngine.h"
 #include "editor/ValueText.h"
+#include "parameters/ParameterTable.h"
 #include "platform/Thread.h"
 #include "plugin/ZuVstCore.h"
 #include "views/ZuGLGraph.h"
@@ -13,16 +14,8 @@ using namespace VSTGUI;
 
 namespace {
 
-struct KnobSpec {
-    const char* name;
-    float zoomFactor;
-    float defaultValue;
-};
-
-constexpr KnobSpec kKnobSpecs[ZuVstGui::kNumKnobs] = {
-    {"input", 70.0f, 0.5f},  {"threshold", 50.0f, 1.0f},    {"knee", 50.0f, 1.0f},   {"ratio", 10.0f, 0.0f},
-    {"attack", 10.0f, 0.3266666f}, {"release", 100.0f, 0.1495f}, {"output", 70.0f, 0.5f},
-};
+// In straight-line dragging, the factor by which Shift lengthens the drag for the full range.
+constexpr float kZoomFactors[ZuVstGui::kNumKnobs] = {70.0f, 50.0f, 50.0f, 10.0f, 10.0f, 100.0f, 70.0f};
 
 constexpr CCoord kWidth = 550;
 constexpr CCoord kHeight = 375;
@@ -80,13 +73,13 @@ bool ZuVstGui::open(void* parent) {
     CCoord x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         knobs[i] = makeKnob(strip, x, 22, i, this);
-        knobs[i]->setZoomFactor(kKnobSpecs[i].zoomFactor);
-        knobs[i]->setDefaultValue(kKnobSpecs[i].defaultValue);
+        knobs[i]->setZoomFactor(kZoomFactors[i]);
+        knobs[i]->setDefaultValue(tarn::kParameters[i].defaultValue);
         x += knobs[i]->getWidth() + kColumnGap;
     }
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
-        nameLabels[i] = makeLabel(56, 14, x, 4, kKnobSpecs[i].name);
+        nameLabels[i] = makeLabel(56, 14, x, 4, tarn::kParameters[i].label);
         x += nameLabels[i]->getWidth() + kColumnGap;
     }
     for (CTextLabel* label : nameLabels) label->setBackColor(kTransparent);

@@ -46,7 +46,6 @@ public:
 private:
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool io64Bit);
-    void applyToEngine(VstInt32 index, float value);
 
     VstInt32 programIndex = 0;
     char programNames[kNumPrograms][kProgramNameLength + 1] = {};
