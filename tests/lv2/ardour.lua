@@ -3,7 +3,7 @@
 -- The Dummy backend's sine generator feeds a stereo track that monitors its input, with the LV2
 -- plug-in as the track's first processor. Ardour's own meter on the track's output reads the
 -- level with the threshold at 0 dB (nothing above it), and again with the threshold at -40 dB
--- and a ratio of 4:1: the drop must be what a compressor with an RMS detector takes off a sine,
+-- and a ratio of 4:1: the drop must be what the compressor's gain law takes off a sine,
 -- and the plug-in's gain reduction output must say the same. Prints one "ok" line or fails.
 local uri, folder = arg[1], arg[2]
 local threshold, ratio = -40, 4
@@ -69,8 +69,10 @@ check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Threshold"], thresh
 local compressed = settledLevel()
 local reported = ARDOUR.LuaAPI.get_processor_param(processor, controls["Gain reduction"], false)
 
--- The meter reads a sine's peak; the detector reads its RMS level, 3.01 dB lower.
-local expected = (open - 3.0103 - threshold) * (1 - 1 / ratio)
+-- The meter reads a sine's peak; the detector reads its RMS level x, 3.01 dB lower. Above the
+-- threshold a the compressor divides the amplitude by the ratio: x becomes (x - a) / ratio + a.
+local x, a = 10 ^ ((open - 3.0103) / 20), 10 ^ (threshold / 20)
+local expected = -20 * math.log((x - a) / ratio + a, 10) + 20 * math.log(x, 10)
 local drop = open - compressed
 Session:save_state("", false, false, false, false, false)
 close_session()

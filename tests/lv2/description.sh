@@ -49,7 +49,7 @@ expect() {
 expect input_gain "Input gain" -24 24 0 "control in" db
 expect threshold "Threshold" -96 0 0 "control in" db
 expect knee "Knee" -96 0 0 "control in" db
-expect ratio "Ratio" 1 20 1 "control in" coef
+expect ratio "Ratio" 1 20 1 "control in" ratio
 expect attack "Attack" 1 150 49.673322 "control in" ms
 expect release "Release" 1 2000 299.8505 "control in" ms
 expect output_gain "Output gain" -24 24 0 "control in" db
