@@ -7,7 +7,7 @@
 # Prints the number of host actions performed and the time taken. Findings (the input that
 # crashed, leaked, hung or failed a check) land in build/fuzz/findings/.
 # RUN fixes the fuzzer's random choices, so a run can be repeated.
-# Usage: scripts/fuzz.sh [SECONDS [RUN [editor|no-editor]]]   (defaults: 600, 1, editor)
+# Usage: scripts/fuzz.sh [SECONDS [RUN [editor|no-editor|lv2]]]   (defaults: 600, 1, editor)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
@@ -16,19 +16,22 @@ mode=${3:-editor}
 
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON \
   -DTARN_TESTS=OFF >/dev/null
-cmake --build build/fuzz -j 2 --target boundary_fuzzer
+fuzzer=boundary_fuzzer
+corpus=tests/fuzz/corpus
+[ "$mode" = lv2 ] && fuzzer=lv2_fuzzer corpus=tests/fuzz/corpus-lv2
+cmake --build build/fuzz -j 2 --target $fuzzer
 mkdir -p build/fuzz/findings
 work=$(mktemp -d build/fuzz/corpus.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 display=()
-if [ "$mode" = no-editor ]; then
+if [ "$mode" != editor ]; then
   display=(env -u DISPLAY)
 elif [ -z "${DISPLAY:-}" ]; then
   display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
 start=$(date +%s)
-"${display[@]}" build/fuzz/tests/fuzz/boundary_fuzzer -seed="$run" -max_total_time="$seconds" -max_len=4096 \
+"${display[@]}" build/fuzz/tests/fuzz/$fuzzer -seed="$run" -max_total_time="$seconds" -max_len=4096 \
   -timeout=30 -rss_limit_mb=4096 -artifact_prefix=build/fuzz/findings/ -print_final_stats=1 \
-  "$work" tests/fuzz/corpus 2>&1 | grep -vE '^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse)'
+  "$work" $corpus 2>&1 | grep -vE '^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse)'
 echo "fuzz ($mode): ${seconds} s asked, $(($(date +%s) - start)) s taken, run $run"

@@ -28,9 +28,10 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE=threa
 cmake --build build/tsan -j "$jobs"
 TSAN_OPTIONS="halt_on_error=1" xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/tsan --output-on-failure -j "$jobs"
 
-echo "== fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with"
+echo "== fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10"
 scripts/fuzz.sh 20 1 no-editor
 scripts/fuzz.sh 15 1 editor
+scripts/fuzz.sh 10 1 lv2
 
 echo "== valgrind"
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
