@@ -5,8 +5,8 @@
 #include "dsp/CompressorEngine.h"
 #include "editor/ValueText.h"
 #include "parameters/ParameterTable.h"
+#include "platform/Lock.h"
 #include "platform/Thread.h"
-#include "plugin/ZuVstCore.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
 
@@ -44,7 +44,8 @@ CTextLabel* makeLabel(CCoord width, CCoord height, CCoord x, CCoord y, const cha
 
 } // namespace
 
-ZuVstGui::ZuVstGui(ZuVstCore* plugin, tarn::Clock& clock) : AEffGUIEditor(plugin), pacer(clock) {
+ZuVstGui::ZuVstGui(EditorClient& client, AudioEffectX* effect, tarn::Clock& clock)
+    : AEffGUIEditor(effect), client(client), pacer(clock) {
     rect.top = 0;
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(kHeight);
@@ -54,8 +55,6 @@ ZuVstGui::ZuVstGui(ZuVstCore* plugin, tarn::Clock& clock) : AEffGUIEditor(plugin
 ZuVstGui::~ZuVstGui() {
     if (frame) close();
 }
-
-ZuVstCore& ZuVstGui::plugin() const { return *static_cast<ZuVstCore*>(effect); }
 
 bool ZuVstGui::open(void* parent) {
     if (frame) close();
@@ -167,3 +166,7 @@ void ZuVstGui::showParameter(int index, float value) {
 void ZuVstGui::valueChanged(CControl* control) {
     plugin().setParameterAutomated(control->getTag(), control->getValue());
 }
+
+void ZuVstGui::beginEdit(int32_t index) { plugin().beginEdit(index); }
+
+void ZuVstGui::endEdit(int32_t index) { plugin().endEdit(index); }

@@ -2,11 +2,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "editor/EditorClient.h"
 #include "editor/RefreshPacer.h"
 #include "gui/vst/AEffGUIEditor.h"
 #include "gui/vstgui.h"
 
-class ZuVstCore;
 class ZuGLGraph;
 class ZuMeter;
 namespace tarn {
@@ -22,8 +22,9 @@ public:
     static constexpr int kBackgroundImage = 100;
     static constexpr int kKnobImage = 101;
 
-    // Attaches itself to plugin, which owns it from then on. Refreshes are paced on clock.
-    explicit ZuVstGui(ZuVstCore* plugin, tarn::Clock& clock = tarn::Clock::system());
+    // Edits client. A VST plug-in passes itself as effect too, which then owns the editor.
+    // Refreshes are paced on clock.
+    explicit ZuVstGui(EditorClient& client, AudioEffectX* effect = nullptr, tarn::Clock& clock = tarn::Clock::system());
     // Closes the window first if the host left it open.
     ~ZuVstGui() override;
 
@@ -41,6 +42,9 @@ public:
     void setParameter(VstInt32 index, float value) override;
     // A knob moved by the user: automates its parameter.
     void valueChanged(VSTGUI::CControl* control) override;
+    // A knob's gesture, for the client to pass on to its host.
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
 
     // The engine whose levels the graph shows; null stops the refresh from touching it or its lock.
     void setEngine(tarn::CompressorEngine* value) { engine = value; }
@@ -57,8 +61,9 @@ private:
     void showParameter(int index, float value);
     void showMarkedParameters();
     void refreshViews();
-    ZuVstCore& plugin() const;
+    EditorClient& plugin() const { return client; }
 
+    EditorClient& client;
     VSTGUI::CAnimKnob* knobs[kNumKnobs] = {};
     VSTGUI::CTextLabel* nameLabels[kNumKnobs] = {};
     VSTGUI::CTextLabel* valueLabels[kNumKnobs] = {};

@@ -38,7 +38,7 @@ ZuVstCore::ZuVstCore(audioMasterCallback audioMaster) : AudioEffectX(audioMaster
     for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed));
 #if TARN_EDITOR
     // The editor's base hands it to this instance (setEditor), which owns it from then on.
-    gui = new ZuVstGui(this);
+    gui = new ZuVstGui(*this, this);
     gui->setEngine(engine.get());
 #endif
 }

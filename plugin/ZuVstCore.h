@@ -3,14 +3,16 @@
 #include <memory>
 
 #include "dsp/CompressorEngine.h"
+#include "editor/EditorClient.h"
 #include "platform/Lock.h"
 #include "plugin/AudioEffectX.h"
 
 class ZuVstGui;
 
 // The plug-in object: two inputs, two outputs, one program, nine parameters, both sample
-// precisions. Owns the engine, the current parameter values, the engine lock and the editor.
-class ZuVstCore : public AudioEffectX {
+// precisions. Owns the engine, the current parameter values, the engine lock and the editor,
+// which edits it through EditorClient.
+class ZuVstCore : public AudioEffectX, public EditorClient {
 public:
     static constexpr VstInt32 kNumPrograms = 1;
     static constexpr VstInt32 kNumParams = 9;
@@ -28,6 +30,10 @@ public:
     void setParameter(VstInt32 index, float value) override;
     // Any thread. Answers 0 for indices outside 0 to 8.
     float getParameter(VstInt32 index) override;
+    // The base's: sets the parameter, then reports it to the host.
+    void setParameterAutomated(VstInt32 index, float value) override { AudioEffectX::setParameterAutomated(index, value); }
+    bool beginEdit(VstInt32 index) override { return AudioEffectX::beginEdit(index); }
+    bool endEdit(VstInt32 index) override { return AudioEffectX::endEdit(index); }
 
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
@@ -41,7 +47,7 @@ public:
 
     // The editor's refresh reads the engine's display fields with the engine lock held.
     tarn::CompressorEngine& getEngine() { return *engine; }
-    tarn::Lock& getEngineLock() { return engineLock; }
+    tarn::Lock& getEngineLock() override { return engineLock; }
 
 private:
     template <typename Sample>

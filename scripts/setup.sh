@@ -2,7 +2,7 @@
 # Installs what the build and the tests need (Debian), non-interactively. Safe to run again.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config lv2-dev
   libgtest-dev googletest libsndfile1-dev valgrind
   libx11-dev libcairo2-dev libpango1.0-dev libpng-dev libgl-dev libglu1-mesa-dev libglx-mesa0 libgl1-mesa-dri
   fonts-liberation2 xvfb xauth

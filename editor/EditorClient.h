@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+namespace tarn {
+class Lock;
+}
+
+// The plug-in as its editor sees it, whatever the plug-in format: the VST plug-in object and the
+// LV2 UI implement it. Parameters are the normalised values 0 to 1 of the parameter table.
+// The names are the VST plug-in object's own, whose operations implement them directly.
+class EditorClient {
+public:
+    // The current value of parameter index. Any thread.
+    virtual float getParameter(std::int32_t index) = 0;
+    // The user moved a knob: apply value and tell the host. User-interface thread.
+    virtual void setParameterAutomated(std::int32_t index, float value) = 0;
+    // Begin and end of the user's gesture on a knob, for the host to group its changes; true when
+    // the host took note. User-interface thread.
+    virtual bool beginEdit(std::int32_t index) = 0;
+    virtual bool endEdit(std::int32_t index) = 0;
+    // The lock under which the editor reads the engine it was given (ZuVstGui::setEngine); only
+    // asked while it has one.
+    virtual tarn::Lock& getEngineLock() = 0;
+
+protected:
+    ~EditorClient() = default;
+};
