@@ -10,7 +10,7 @@ packages=(
   wine wine64 wine32:i386 icoutils pngcheck
   clang libclang-rt-14-dev
   libgl1-mesa-dri:i386 libglx-mesa0:i386
-  lilv-utils lv2-dev sordi jalv jackd2 ardour x42-plugins
+  lilv-utils sordi jalv jackd2 ardour x42-plugins
 )
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive

@@ -1,7 +1,7 @@
 // window_shot WIDTHxHEIGHT OUT.png [X,Y,W,H=RRGGBB ...]
 // Waits for a window of exactly WIDTH x HEIGHT to be shown on the X display (a plug-in's editor
 // inside some host), then reads the screen until, in every rectangle given, some pixel is within
-// 40 of the colour in each channel, or 30 seconds have passed. Rectangles are relative to that
+// 24 of the colour in each channel, or 30 seconds have passed. Rectangles are relative to that
 // window. Writes the top-level window holding it, host and all, to OUT.png, prints one line per
 // rectangle and exits 0 when all matched.
 #include <X11/Xlib.h>
@@ -63,7 +63,7 @@ void listWindows(Display* display, Window parent) {
 bool near(std::uint32_t a, std::uint32_t b) {
     for (int shift = 0; shift < 24; shift += 8) {
         const int difference = static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff);
-        if (difference > 40 || difference < -40) return false;
+        if (difference > 24 || difference < -24) return false;
     }
     return true;
 }

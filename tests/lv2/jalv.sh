@@ -19,18 +19,37 @@ export JACK_DEFAULT_SERVER=tarn-lv2-$$ JACK_NO_START_SERVER=1
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$scratch/jackd.log" 2>&1 &
 jackd=$!
 jalv=""
+signal=""
 stop() {
-  [ -n "$jalv" ] && kill "$jalv" 2>/dev/null && wait "$jalv" 2>/dev/null
+  for pid in $jalv $signal; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   kill "$jackd" 2>/dev/null && wait "$jackd" 2>/dev/null
   rm -rf "$scratch"
 }
 trap stop EXIT
 timeout 20 jack_wait -w >/dev/null 2>&1 || { fail "jackd did not start: $(cat "$scratch/jackd.log")"; exit 1; }
 
-jalv.gtk3 -c threshold=-30 "$uri" >"$scratch/jalv.log" 2>&1 &
+# x42's test signal, pink noise at -18 dBFS, run by jalv's console host (it leaves when its
+# input closes: the pipe held open on descriptor 3) into ours.
+mkfifo "$scratch/console"
+LV2_PATH=/usr/lib/lv2 jalv -n signal -c mode=4 http://gareus.org/oss/lv2/testsignal <"$scratch/console" \
+  >"$scratch/signal.log" 2>&1 &
+signal=$!
+exec 3>"$scratch/console"
+jalv.gtk3 --jack-name tarn -c threshold=-30 -c ratio=4 "$uri" >"$scratch/jalv.log" 2>&1 &
 jalv=$!
-if ! "$build/tests/lv2/window_shot" 550x375 "$scratch/jalv.png" \
-    2,2,1,1=1a2030 100,40,20,20=40ff40 165,78,60,16=ffffff 100,250,100,50=a0c8a0 >"$scratch/shot.log" 2>&1; then
+for port in in_left in_right; do
+  for ((try = 0; try < 200; ++try)); do
+    jack_connect signal:out "tarn:$port" 2>/dev/null && break
+    sleep 0.1
+  done
+done
+[ "$(jack_lsp -c tarn:in_right | grep -c signal:out)" -eq 1 ] || fail "cannot connect the signal: $(jack_lsp -c)"
+
+# Relative to the editor: the background's dark blue at the top left; the threshold knob's
+# ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the
+# graph's light green output area near its bottom edge.
+if ! "$build/tests/lv2/window_shot" 550x375 "$scratch/jalv.png" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 \
+    96,85,5,3=e7e8e9 8,330,30,10=a0c8a0 >"$scratch/shot.log" 2>&1; then
   fail "the editor in jalv: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log")"
 fi
 [ -n "$keep" ] && cp "$scratch/jalv.png" "$keep"
