@@ -48,7 +48,7 @@ local function level()
   return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
 end
 -- Waits, for ten seconds at most, until the output level holds still: five readings 50 ms
--- apart within 0.05 dB of each other, above silence. Returns that level.
+-- apart within 0.1 dB of each other, above silence. Returns that level.
 local function settledLevel()
   local readings = {}
   for _ = 1, 200 do
@@ -57,7 +57,7 @@ local function settledLevel()
     if #readings >= 5 then
       local recent = { table.unpack(readings, #readings - 4) }
       local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
-      if high - low < 0.05 and low > -100 then return high end
+      if high - low < 0.1 and low > -100 then return high end
     end
   end
   check(false, "the track's output level did not settle: last readings " .. table.concat(readings, " ", #readings - 4))
