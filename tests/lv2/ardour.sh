@@ -4,7 +4,7 @@
 # tests/lv2/ardour.lua. Ardour's configuration and the session live in the scratch folder.
 # Usage: tests/lv2/ardour.sh [BUILD]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 . tests/lv2/common.sh
 
 XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache timeout 120 \

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # status and the rest are for the scripts that source this
 # Sourced by the LV2 checks. Sets build (the build folder, first argument), bundle, uri (our
 # plug-in's URI, read through lilv from the bundle alone), scratch (a folder removed on exit)
 # and LV2_PATH (a folder holding only a link to the bundle, so that lilv-based hosts see our
@@ -14,4 +15,7 @@ mkdir "$scratch/lv2"
 ln -s "$bundle" "$scratch/lv2/"
 export LV2_PATH=$scratch/lv2
 uri=$(lv2ls)
-[ "$(printf '%s\n' "$uri" | wc -l)" -eq 1 ] && [ -n "$uri" ] || { fail "the bundle should hold one plug-in, lilv lists '$uri'"; exit 1; }
+if [ -z "$uri" ] || [ "$(printf '%s\n' "$uri" | wc -l)" -ne 1 ]; then
+  fail "the bundle should hold one plug-in, lilv lists '$uri'"
+  exit 1
+fi

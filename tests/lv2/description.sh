@@ -5,7 +5,7 @@
 # parameters have in natural units, the knee's top value named as a scale point.
 # Usage: tests/lv2/description.sh [BUILD]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 . tests/lv2/common.sh
 
 # lv2-dev's schemas: every bundle it installs, manifests aside (they only point at the rest).

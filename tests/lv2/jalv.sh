@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# jalv.gtk3, with jackd on its dummy driver, opens the plug-in's own UI on a virtual X display;
-# window_shot (tests/lv2/WindowShot.cpp) waits for the 550 x 375 editor inside jalv's window and
-# checks it on screen: the panel's background, the threshold knob's lit ring at the -30 dB jalv
-# is started with, the knee's "OFF" text, and the graph's light green output area. With a second
-# argument the screenshot of jalv's window is copied there (the README's picture comes from
-# "tests/lv2/jalv.sh build/linux docs/editor-jalv.png").
+# jalv.gtk3, with jackd on its dummy driver, opens the plug-in's own UI on a virtual X display,
+# fed with pink noise by a second jalv; window_shot (tests/lv2/WindowShot.cpp) waits for the
+# 550 x 375 editor inside jalv's window and checks it on screen: the panel's background, the
+# threshold knob's ring and value text at the -30 dB jalv is started with, and the graph's
+# output area filled by the noise. With a second argument the screenshot of jalv's window is
+# copied there (the README's picture comes from "tests/lv2/jalv.sh build/linux docs/editor-jalv.png").
 # Usage: tests/lv2/jalv.sh [BUILD [SCREENSHOT.png]]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 # A display of our own, without other windows or a window manager.
 if [ -z "${TARN_LV2_DISPLAY:-}" ]; then
   TARN_LV2_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
@@ -37,13 +37,12 @@ signal=$!
 exec 3>"$scratch/console"
 jalv.gtk3 --jack-name tarn -c threshold=-30 -c ratio=4 "$uri" >"$scratch/jalv.log" 2>&1 &
 jalv=$!
+# Both clients' ports appear once they run: twenty seconds at most.
+deadline=$((SECONDS + 20))
 for port in in_left in_right; do
-  for ((try = 0; try < 200; ++try)); do
-    jack_connect signal:out "tarn:$port" 2>/dev/null && break
-    sleep 0.1
-  done
+  until jack_connect signal:out "tarn:$port" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
 done
-[ "$(jack_lsp -c tarn:in_right | grep -c signal:out)" -eq 1 ] || fail "cannot connect the signal: $(jack_lsp -c)"
+[ "$(jack_lsp -c signal:out | grep -c '^ *tarn:in_')" -eq 2 ] || fail "cannot connect the signal: $(jack_lsp -c)"
 
 # Relative to the editor: the background's dark blue at the top left; the threshold knob's
 # ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the

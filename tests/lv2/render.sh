@@ -7,7 +7,7 @@
 # single precision, so both sides are handed exactly the same numbers.
 # Usage: tests/lv2/render.sh [BUILD]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 . tests/lv2/common.sh
 vsthost=$build/vsthost
 

@@ -3,7 +3,7 @@
 # ok or FAIL line and how long it took.
 # Usage: tests/lv2/run.sh [BUILD]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 build=${1:-build/linux}
 
 status=0
