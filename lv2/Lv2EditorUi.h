@@ -17,7 +17,7 @@ class Lv2Compressor;
 // control ports through the host, with touch gestures where the host offers them, and follow
 // the host's port events. With instance access the graph shows the plug-in's engine; without
 // it the graph stays empty. Threads: the host's user-interface thread only.
-class Lv2EditorUi : public EditorClient {
+class Lv2EditorUi final : public EditorClient {
 public:
     // Reads the host's features; throws std::bad_alloc when the editor cannot be allocated.
     Lv2EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_Feature* const* features);
