@@ -43,6 +43,6 @@ const LV2_Descriptor kDescriptor = {tarn::lv2::kPluginUri, instantiate, connectP
 
 } // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     return index == 0 ? &kDescriptor : nullptr;
 }

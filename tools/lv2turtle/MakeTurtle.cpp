@@ -24,11 +24,16 @@ std::string number(float value) {
     return result;
 }
 
+const std::string& ratioUnit() {
+    static const std::string unit = std::string("<") + kPluginUri + "#ratio>";
+    return unit;
+}
+
 const char* unitOf(Unit unit) {
     switch (unit) {
     case Unit::Decibels: return "units:db";
     case Unit::Milliseconds: return "units:ms";
-    case Unit::Ratio: return "<#ratio>";
+    case Unit::Ratio: return ratioUnit().c_str();
     }
     return "";
 }
@@ -70,8 +75,9 @@ void writeDescription(std::ostream& out) {
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
            "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
            "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
-    // LV2's units have none for a compression ratio.
-    out << "<#ratio>\n    a units:Unit ;\n    rdfs:label \"ratio\" ;\n    units:symbol \":1\" ;\n"
+    // LV2's units have none for a compression ratio; it gets an address beside the plug-in's,
+    // so that it does not depend on where the bundle is installed.
+    out << ratioUnit() << "\n    a units:Unit ;\n    rdfs:label \"ratio\" ;\n    units:symbol \":1\" ;\n"
            "    units:render \"%.1f:1\" .\n\n";
     out << "<" << kPluginUri << ">\n    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n"
         << "    doap:name \"tarn Compressor\" ;\n"
