@@ -30,15 +30,6 @@ constexpr int kChunkFrames = 256;
 
 double decibelsToAmplitude(double db) { return std::pow(10.0, db / 20.0); }
 
-// Parameter values enter the engine here: a mapping that is not a number leaves the field
-// as it was; anything else is kept finite and at least `minimum`, and what would be a
-// denormal float becomes 0.
-void storeField(std::atomic<float>& field, double value, float minimum) {
-    if (std::isnan(value)) return;
-    const double bounded = std::clamp(value, static_cast<double>(minimum), static_cast<double>(FLT_MAX));
-    field.store(bounded < FLT_MIN ? 0.0f : static_cast<float>(bounded), std::memory_order_relaxed);
-}
-
 // The two conversions below are written without branches, so that the compiler copies a
 // whole chunk in or out with vector instructions. They take magnitudes and limits with
 // minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
@@ -100,21 +91,13 @@ ZuVstCore::~ZuVstCore() {
 void ZuVstCore::applyToEngine(VstInt32 index, float v) {
     CompressorEngine& e = *engine;
     switch (index) {
-    case 0: storeField(e.inputGain, decibelsToAmplitude(v * 48.0f - 24.0f), 0.0f); break;
-    case 1:
-    case 2: {
-        const float t = index == 1 ? v : paramValues[1].load(std::memory_order_relaxed);
-        const float k = index == 2 ? v : paramValues[2].load(std::memory_order_relaxed);
-        const float thresholdDb = t * 96.0f - 96.0f;
-        if (index == 1) storeField(e.threshold, decibelsToAmplitude(thresholdDb), 0.0f);
-        const double kneeDb = static_cast<double>(k * 96.0f - 96.0f) + static_cast<double>(thresholdDb);
-        storeField(e.kneeStart, decibelsToAmplitude(kneeDb), 0.0f);
-        break;
-    }
-    case 3: storeField(e.ratio, v * 19.0f + 1.0f, 1.0f); break;
-    case 4: storeField(e.attackSamples, (v * 149.0f + 1.0f) * e.samplesPerMs.load(std::memory_order_relaxed), 1.0f); break;
-    case 5: storeField(e.releaseSamples, (v * 1999.0f + 1.0f) * e.samplesPerMs.load(std::memory_order_relaxed), 1.0f); break;
-    case 6: storeField(e.outputGain, decibelsToAmplitude(v * 48.0f - 24.0f), 0.0f); break;
+    case 0: e.setInputGain(decibelsToAmplitude(v * 48.0f - 24.0f)); break;
+    case 1: e.setThresholdDb(v * 96.0f - 96.0f); break;
+    case 2: e.setKneeDb(v * 96.0f - 96.0f); break;
+    case 3: e.setRatio(v * 19.0f + 1.0f); break;
+    case 4: e.setAttackMs(v * 149.0f + 1.0f); break;
+    case 5: e.setReleaseMs(v * 1999.0f + 1.0f); break;
+    case 6: e.setOutputGain(decibelsToAmplitude(v * 48.0f - 24.0f)); break;
     default: break;
     }
 }
