@@ -125,4 +125,72 @@ private:
     LogisticCurve logistic;
 };
 
+namespace engine_detail {
+
+// Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
+// denormal numbers, which cost many times more CPU on x86.
+inline constexpr double kFlushBound = 1e-60;
+
+// One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
+// the mean square (not its root) as the state keeps the square root off the chain from one
+// frame to the next.
+inline double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
+    const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
+    return next < kFlushBound ? 0.0 : next;
+}
+
+} // namespace engine_detail
+
+inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
+    const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
+    if (changes != derivedChanges || rate != sampleRate) derive(changes, rate);
+
+    const double gL = inputGainFactor * inL;
+    const double gR = inputGainFactor * inR;
+    meanSquareInL = engine_detail::detect(meanSquareInL, gL, windowMinusOne, windowInverse);
+    meanSquareInR = engine_detail::detect(meanSquareInR, gR, windowMinusOne, windowInverse);
+    const double inputMeanSquare = std::max(meanSquareInL, meanSquareInR);
+
+    // The phase is decided on the previous frame's output level, the amount of reduction on
+    // the current input level; only an attack frame moves the target gain.
+    double g;
+    if (std::max(meanSquareOutL, meanSquareOutR) > gainComputer.overBound()) {
+        const float next = attackCount + 1.0f;
+        attackCount = next < attackFrames ? next : attackFrames;
+        releaseCount = 0.0f;
+        if (inputMeanSquare > 0.0) targetGain = gainComputer.gain(std::sqrt(inputMeanSquare));
+        const double u = targetGain;
+        const double curve = u + (1.0 - u) * (1.0 - logistic.at(attackCount, attackFrames, attackStep));
+        if (curve <= heldGain) {
+            heldGain = 1.0;
+            g = curve;
+        } else {
+            g = heldGain;
+        }
+    } else {
+        const float next = releaseCount + 1.0f;
+        releaseCount = next < releaseFrames ? next : releaseFrames;
+        attackCount = 0.0f;
+        const double u = targetGain;
+        g = u + (1.0 - u) * logistic.at(releaseCount, releaseFrames, releaseStep);
+        heldGain = g;
+    }
+
+    const double yL = gL * g;
+    const double yR = gR * g;
+    *outL = outputGainFactor * yL;
+    *outR = outputGainFactor * yR;
+
+    meanSquareOutL = engine_detail::detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
+    meanSquareOutR = engine_detail::detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
+
+    if (historyTick < historyInterval) {
+        ++historyTick;
+    } else {
+        inputHistory.push(std::sqrt(inputMeanSquare));
+        outputHistory.push(outputLevel());
+        historyTick = 0;
+    }
+}
+
 } // namespace tarn

@@ -42,16 +42,19 @@ inline double takeInput(double sample) {
     return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0;
 }
 
-template <typename Sample> inline Sample giveOutput(double sample);
-// Rounds to the nearest float. Beyond float's range the output saturates instead of
-// overflowing; below its normal range it is 0 instead of a denormal.
-template <> inline float giveOutput<float>(double sample) {
+// Output in the host's sample type: a float output saturates beyond float's range instead of
+// overflowing, and is 0 below its normal range instead of a denormal. The limit is applied in
+// double and the rounding to float comes after, in a loop of its own: with both in one loop the
+// compiler moves the rounding into one side of the choice, where a rounding that may raise a
+// floating-point exception keeps it from using vector instructions.
+template <typename Sample> inline double limitOutput(double sample);
+template <> inline double limitOutput<float>(double sample) {
     constexpr double kLargest = FLT_MAX;
     const double magnitude = std::max(sample, -sample);
-    const float limited = static_cast<float>(std::min(std::max(sample, -kLargest), kLargest));
-    return magnitude >= FLT_MIN ? limited : 0.0f;
+    const double limited = std::min(std::max(sample, -kLargest), kLargest);
+    return magnitude >= FLT_MIN ? limited : 0.0;
 }
-template <> inline double giveOutput<double>(double sample) { return sample; }
+template <> inline double limitOutput<double>(double sample) { return sample; }
 
 } // namespace
 
@@ -146,8 +149,12 @@ void ZuVstCore::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleF
             engineLock.leave();
         }
         for (int i = 0; i < count; ++i) {
-            outL[start + i] = giveOutput<Sample>(left[i]);
-            outR[start + i] = giveOutput<Sample>(right[i]);
+            left[i] = limitOutput<Sample>(left[i]);
+            right[i] = limitOutput<Sample>(right[i]);
+        }
+        for (int i = 0; i < count; ++i) {
+            outL[start + i] = static_cast<Sample>(left[i]);
+            outR[start + i] = static_cast<Sample>(right[i]);
         }
     }
 }
