@@ -1,6 +1,7 @@
 #include "dsp/CompressorEngine.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace tarn {
@@ -14,11 +15,12 @@ double decibelsToAmplitude(double db) { return std::pow(10.0, db / 20.0); }
 
 // A linear level as the engine keeps it: a float, finite, and 0 rather than denormal.
 float level(double amplitude) {
-    const float bounded = static_cast<float>(std::min(amplitude, 3.40282347e38));
-    return bounded < 1.17549435e-38f ? 0.0f : bounded;
+    const float bounded = static_cast<float>(std::min(amplitude, static_cast<double>(FLT_MAX)));
+    return bounded < FLT_MIN ? 0.0f : bounded;
 }
 
-float frames(float ms, float samplesPerMs) { return std::clamp(ms * samplesPerMs, 1.0f, 3.40282347e38f); }
+// A duration in frames at the rate in force, at least one frame.
+float frames(float ms, float samplesPerMs) { return std::clamp(ms * samplesPerMs, 1.0f, FLT_MAX); }
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <atomic>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -25,6 +26,8 @@ namespace tarn {
 // current at one moment (threshold and knee start from the same pair, durations with the rate
 // in force), without a lock and without a copy to tear. A setting that lands while a set is
 // being made has counted after the count that set records, so the next frame makes it again.
+// (Making them in the setters instead would let two threads that set threshold and knee at
+// once leave a knee start made from a stale pair.)
 struct CompressorEngine {
     bool io64Bit = false;
     float sampleRate = 44100.0f;
@@ -71,12 +74,14 @@ struct CompressorEngine {
     // Linear amplitudes.
     float threshold() const;
     float kneeStart() const;
-    // In frames, at least 1.
+    // In frames, at least 1. They read the sample rate in force: on the audio thread or under
+    // the engine lock.
     float attackSamples() const;
     float releaseSamples() const;
 
     // One stereo frame. `rate` is the host's current sample rate; a rate that is not finite
-    // or not above 0 is ignored. Inputs must be finite.
+    // or not above 0 is ignored. Inputs must be finite. Inline, so that the plug-in's frame
+    // loop holds the whole frame without a call.
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
 
     // The larger output RMS level after the latest frame (after gain reduction, before output
@@ -85,13 +90,24 @@ struct CompressorEngine {
     double outputLevel() const { return std::sqrt(std::max(meanSquareOutL, meanSquareOutR)); }
 
 private:
-    static constexpr float kLargest = 3.40282347e38f;
+    static constexpr float kLargest = FLT_MAX;
+    // Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
+    // denormal numbers, which cost many times more CPU on x86.
+    static constexpr double kFlushBound = 1e-60;
+
+    // One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
+    // the mean square (not its root) as the state keeps the square root off the chain from one
+    // frame to the next.
+    static double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
+        const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
+        return next < kFlushBound ? 0.0 : next;
+    }
 
     void store(std::atomic<float>& setting, double value, float minimum) {
         if (std::isnan(value)) return;
         const float bounded = static_cast<float>(std::clamp(value, static_cast<double>(minimum), double{kLargest}));
         // What would be a denormal float is 0, so that no product with it is denormal.
-        setting.store(std::fabs(bounded) < 1.17549435e-38f ? 0.0f : bounded, std::memory_order_relaxed);
+        setting.store(std::fabs(bounded) < FLT_MIN ? 0.0f : bounded, std::memory_order_relaxed);
         settingsChanges.fetch_add(1, std::memory_order_release);
     }
 
@@ -125,34 +141,20 @@ private:
     LogisticCurve logistic;
 };
 
-namespace engine_detail {
-
-// Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
-// denormal numbers, which cost many times more CPU on x86.
-inline constexpr double kFlushBound = 1e-60;
-
-// One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
-// the mean square (not its root) as the state keeps the square root off the chain from one
-// frame to the next.
-inline double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
-    const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
-    return next < kFlushBound ? 0.0 : next;
-}
-
-} // namespace engine_detail
-
 inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
     const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
     if (changes != derivedChanges || rate != sampleRate) derive(changes, rate);
 
     const double gL = inputGainFactor * inL;
     const double gR = inputGainFactor * inR;
-    meanSquareInL = engine_detail::detect(meanSquareInL, gL, windowMinusOne, windowInverse);
-    meanSquareInR = engine_detail::detect(meanSquareInR, gR, windowMinusOne, windowInverse);
+    meanSquareInL = detect(meanSquareInL, gL, windowMinusOne, windowInverse);
+    meanSquareInR = detect(meanSquareInR, gR, windowMinusOne, windowInverse);
     const double inputMeanSquare = std::max(meanSquareInL, meanSquareInR);
 
     // The phase is decided on the previous frame's output level, the amount of reduction on
-    // the current input level; only an attack frame moves the target gain.
+    // the current input level; only an attack frame moves the target gain. The decision
+    // compares mean squares with the squared decision level, so no square root lies between
+    // one frame's output and the next frame's decision.
     double g;
     if (std::max(meanSquareOutL, meanSquareOutR) > gainComputer.overBound()) {
         const float next = attackCount + 1.0f;
@@ -181,8 +183,8 @@ inline void CompressorEngine::processSample(double inL, double inR, double* outL
     *outL = outputGainFactor * yL;
     *outR = outputGainFactor * yR;
 
-    meanSquareOutL = engine_detail::detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
-    meanSquareOutR = engine_detail::detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
+    meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
+    meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
 
     if (historyTick < historyInterval) {
         ++historyTick;
