@@ -60,7 +60,7 @@ void copySettings(const CompressorEngine& e, ReferenceEngine& r) {
 
 enum class Signal { phrase, bursts, noise, silence };
 
-// A stereo signal at `rate`; the silence starts with a fifth of a second of loud noise.
+// A stereo signal at `rate`; the silence starts with a tenth of a second of loud noise.
 class Source {
 public:
     Source(Signal kind, float rate) : kind(kind), rate(rate) {}
@@ -70,17 +70,17 @@ public:
         const double m = gauss(random);
         switch (kind) {
         case Signal::phrase: {
-            // A note every quarter second, loud and quiet ones, each decaying over 120 ms.
+            // A note every tenth of a second, loud and quiet ones, each decaying over 50 ms.
             static const double amplitudes[] = {0.9, 0.3, 0.6, 0.15, 0.8, 0.05, 0.5, 0.7};
-            const long note = static_cast<long>(t * 4.0);
-            const double since = t - note / 4.0;
-            const double s = amplitudes[note % 8] * std::exp(-since / 0.12) * std::sin(2 * kPi * (220.0 + 30 * (note % 8)) * t);
+            const long note = static_cast<long>(t * 10.0);
+            const double since = t - note / 10.0;
+            const double s = amplitudes[note % 8] * std::exp(-since / 0.05) * std::sin(2 * kPi * (220.0 + 30 * (note % 8)) * t);
             *left = s;
             *right = 0.8 * s;
             break;
         }
         case Signal::bursts: {
-            const double gain = std::fmod(t, 0.4) < 0.3 ? 0.5 : 0.016;
+            const double gain = std::fmod(t, 0.2) < 0.15 ? 0.5 : 0.016;
             *left = gain * n;
             *right = gain * m;
             break;
@@ -90,7 +90,7 @@ public:
             *right = 0.3 * m;
             break;
         case Signal::silence:
-            *left = *right = t < 0.2 ? 0.7 * n : 0.0;
+            *left = *right = t < 0.1 ? 0.7 * n : 0.0;
             break;
         }
     }
@@ -112,7 +112,7 @@ double largestDifference(Signal kind, float rate, const Settings& first, const S
     reference.init();
     apply(first, engine);
     Source source(kind, rate);
-    const long frames = static_cast<long>(rate * 1.0f);
+    const long frames = static_cast<long>(rate * 0.5f);
     double largest = 0.0;
     for (long i = 0; i < frames; ++i) {
         // The settings change three times while the signal runs, between two frames.
