@@ -34,13 +34,11 @@ std::unique_ptr<tarn::CompressorEngine> makeEngine() {
     auto engine = std::make_unique<tarn::CompressorEngine>();
     engine->sampleRate = kRate;
     engine->init();
-    engine->inputGain = 1.f;
-    engine->outputGain = 1.f;
-    engine->threshold = 0.063f; // -24 dB
-    engine->kneeStart = 0.025f; // -32 dB
-    engine->ratio = 6.f;
-    engine->attackSamples = 441.f;
-    engine->releaseSamples = 6615.f;
+    engine->setThresholdDb(-24.f);
+    engine->setKneeDb(-8.f);
+    engine->setRatio(6.f);
+    engine->setAttackMs(10.f);
+    engine->setReleaseMs(150.f);
     return engine;
 }
 

@@ -60,11 +60,10 @@ void setUp(tarn::CompressorEngine& e) {
     e.init();
     // Threshold -30 dB, ratio 4:1, the default attack and release: noise at about -10 dBFS RMS
     // is reduced by about 10 dB.
-    e.threshold = static_cast<float>(std::pow(10.0, -30.0 / 20.0));
-    e.kneeStart = e.threshold.load();
-    e.ratio = 4.0f;
-    e.attackSamples = 49.67f * 48.0f;
-    e.releaseSamples = 299.85f * 48.0f;
+    e.setThresholdDb(-30.0);
+    e.setRatio(4.0);
+    e.setAttackMs(49.67);
+    e.setReleaseMs(299.85);
 }
 
 // One pass over the signal, every frame inside a lock of the type; answers nanoseconds per frame.

@@ -1,128 +1,93 @@
 #include "dsp/CompressorEngine.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace tarn {
 
 namespace {
 
-// Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
-// denormal numbers, which cost many times more CPU on x86.
-constexpr double kFlushBound = 1e-60;
-
 // Sample counts are kept within what an int32 holds; rates that would need more are absurd.
 constexpr float kMaxSamplesPerMs = 1.0e7f;
 
-// One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
-// the mean square (not its root) as the state keeps the square root off the chain from one
-// frame to the next.
-inline double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
-    const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
-    return next < kFlushBound ? 0.0 : next;
+double decibelsToAmplitude(double db) { return std::pow(10.0, db / 20.0); }
+
+// A linear level as the engine keeps it: a float, finite, and 0 rather than denormal.
+float level(double amplitude) {
+    const float bounded = static_cast<float>(std::min(amplitude, static_cast<double>(FLT_MAX)));
+    return bounded < FLT_MIN ? 0.0f : bounded;
 }
+
+// A duration in frames at the rate in force, at least one frame.
+float frames(float ms, float samplesPerMs) { return std::clamp(ms * samplesPerMs, 1.0f, FLT_MAX); }
 
 } // namespace
 
+float CompressorEngine::threshold() const {
+    return level(decibelsToAmplitude(thresholdDbSetting.load(std::memory_order_relaxed)));
+}
+
+// The knee start's exponent is summed in double precision from the two single-precision dB values.
+float CompressorEngine::kneeStart() const {
+    const double thresholdDb = thresholdDbSetting.load(std::memory_order_relaxed);
+    return level(decibelsToAmplitude(static_cast<double>(kneeDbSetting.load(std::memory_order_relaxed)) + thresholdDb));
+}
+
+float CompressorEngine::attackSamples() const {
+    return frames(attackMsSetting.load(std::memory_order_relaxed), samplesPerMs);
+}
+
+float CompressorEngine::releaseSamples() const {
+    return frames(releaseMsSetting.load(std::memory_order_relaxed), samplesPerMs);
+}
+
 void CompressorEngine::deriveSampleCounts() {
-    const float perMs = std::min(sampleRate * 0.001f, kMaxSamplesPerMs);
-    samplesPerMs.store(perMs, std::memory_order_relaxed);
-    rmsWindow = std::max(1, static_cast<std::int32_t>(perMs * 30.0f));
-    historyInterval = std::max(1, static_cast<std::int32_t>(perMs));
+    samplesPerMs = std::min(sampleRate * 0.001f, kMaxSamplesPerMs);
+    rmsWindow = std::max(1, static_cast<std::int32_t>(samplesPerMs * 30.0f));
+    historyInterval = std::max(1, static_cast<std::int32_t>(samplesPerMs));
     windowMinusOne = rmsWindow - 1.0;
     windowInverse = 1.0 / rmsWindow;
 }
 
+void CompressorEngine::derive(std::uint32_t changes, float rate) {
+    const bool rateChanged = rate != sampleRate && std::isfinite(rate) && rate > 0.0f;
+    if (rateChanged) {
+        sampleRate = rate;
+        deriveSampleCounts();
+    }
+    if (!rateChanged && changes == derivedChanges) return;
+    derivedChanges = changes;
+    inputGainFactor = inputGain();
+    outputGainFactor = outputGain();
+    gainComputer.set(threshold(), kneeStart(), ratio());
+    attackFrames = attackSamples();
+    releaseFrames = releaseSamples();
+    attackStep = LogisticCurve::stepFor(attackFrames);
+    releaseStep = LogisticCurve::stepFor(releaseFrames);
+}
+
 void CompressorEngine::init() {
     deriveSampleCounts();
-    for (auto* field : {&inputGain, &threshold, &kneeStart, &ratio, &attackSamples, &releaseSamples, &outputGain})
-        field->store(1.0f, std::memory_order_relaxed);
+    for (auto* setting : {&inputGainSetting, &ratioSetting, &attackMsSetting, &releaseMsSetting, &outputGainSetting})
+        setting->store(1.0f, std::memory_order_relaxed);
+    thresholdDbSetting.store(0.0f, std::memory_order_relaxed);
+    kneeDbSetting.store(0.0f, std::memory_order_relaxed);
+    settingsChanges.fetch_add(1, std::memory_order_release);
+    historyLength = LevelHistory::kLength;
+    clearState();
+}
+
+void CompressorEngine::clearState() {
     targetGain = 1.0;
     heldGain = 1.0;
-    historyLength = LevelHistory::kLength;
+    attackCount = 0.0f;
+    releaseCount = 0.0f;
+    logistic = LogisticCurve{};
     inputHistory.reset();
     outputHistory.reset();
     meanSquareInL = meanSquareInR = meanSquareOutL = meanSquareOutR = 0.0;
     historyTick = 0;
-}
-
-void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
-    if (rate != sampleRate && std::isfinite(rate) && rate > 0.0f) {
-        sampleRate = rate;
-        deriveSampleCounts();
-    }
-    const float inGain = inputGain.load(std::memory_order_relaxed);
-    const float thresholdValue = threshold.load(std::memory_order_relaxed);
-    const float kneeValue = kneeStart.load(std::memory_order_relaxed);
-    const float ratioValue = ratio.load(std::memory_order_relaxed);
-    const float outGain = outputGain.load(std::memory_order_relaxed);
-
-    const double gL = inGain * inL;
-    const double gR = inGain * inR;
-    meanSquareInL = detect(meanSquareInL, gL, windowMinusOne, windowInverse);
-    meanSquareInR = detect(meanSquareInR, gR, windowMinusOne, windowInverse);
-    // The louder channel's RMS level: the root of the larger mean square.
-    const double x = std::sqrt(std::max(meanSquareInL, meanSquareInR));
-
-    const double previousOutput = outputLevel();
-    updatePhase(previousOutput);
-
-    // Gain computer: the phase is decided on the previous output level, the amount of
-    // reduction on the current input level.
-    const bool knee = kneeActive(thresholdValue, kneeValue);
-    const double a = thresholdValue;
-    const double b = kneeValue;
-    if (x > 0.0) {
-        // Multiplying by 1/x, which is computed beside the other divisions rather than after
-        // them, shortens the frame's chain of dependent steps; the result differs from a final
-        // division by x only in rounding.
-        const double perX = 1.0 / x;
-        if (!knee) {
-            if (previousOutput > a) targetGain = ((x - a) / ratioValue + a) * perX;
-        } else if (previousOutput > b) {
-            const float kneeEnd = std::min((thresholdValue - kneeValue) + thresholdValue, 1.0f);
-            if (kneeEnd > kneeValue) {
-                // The slope falls from 1 at the knee start to 1/s at the knee end; s makes full
-                // scale land where a hard knee at the knee end would put it.
-                const double s = (1.0 - b) / ((1.0 - kneeEnd) / ratioValue + kneeEnd - b);
-                const double t = std::min((x - b) / (kneeEnd - b), 1.0);
-                targetGain = (b + (x - b) / (1.0 + t * (s - 1.0))) * perX;
-            } else {
-                targetGain = ((x - a) / ratioValue + a) * perX;
-            }
-        }
-    }
-    const double u = targetGain;
-
-    double g;
-    if (attackCount > 0.0f) {
-        const double curve = u + (1.0 - u) * (1.0 - logistic.at(attackCount, attackSamples.load(std::memory_order_relaxed)));
-        if (curve <= heldGain) {
-            heldGain = 1.0;
-            g = curve;
-        } else {
-            g = heldGain;
-        }
-    } else {
-        g = u + (1.0 - u) * logistic.at(releaseCount, releaseSamples.load(std::memory_order_relaxed));
-        heldGain = g;
-    }
-
-    const double yL = gL * g;
-    const double yR = gR * g;
-    *outL = outGain * yL;
-    *outR = outGain * yR;
-
-    meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
-    meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
-
-    if (historyTick < historyInterval) {
-        ++historyTick;
-    } else {
-        pushHistory(inputHistory, x);
-        pushHistory(outputHistory, outputLevel());
-        historyTick = 0;
-    }
 }
 
 } // namespace tarn

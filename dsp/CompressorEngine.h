@@ -1,9 +1,11 @@
 #pragma once
 #include <algorithm>
 #include <atomic>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
+#include "dsp/GainComputer.h"
 #include "dsp/LevelHistory.h"
 #include "dsp/LogisticCurve.h"
 
@@ -13,44 +15,77 @@ namespace tarn {
 // attack and release, working one stereo frame at a time. All levels are linear amplitudes.
 //
 // Threads: processSample runs on the audio thread with the plug-in's engine lock held; the
-// display fields (histories, threshold, kneeStart, io64Bit) are read under the same lock.
-// The parameter fields are written without the lock from any thread, so they are atomic
-// and read once per frame with relaxed ordering.
+// display fields (histories, io64Bit, threshold(), kneeStart()) are read under the same lock.
+// The settings are given through the setters, from any thread and without the lock.
+//
+// Settings and what is made from them. Each setter stores its value in its own atomic and
+// then counts the change. A frame compares the count with the one its derived values were
+// made from (one load) and, when it differs, makes all of them again from the current
+// settings and sample rate before it starts. Only the audio thread makes and reads the derived
+// values, so a frame always works with one consistent set, made from values that were all
+// current at one moment (threshold and knee start from the same pair, durations with the rate
+// in force), without a lock and without a copy to tear. A setting that lands while a set is
+// being made has counted after the count that set records, so the next frame makes it again.
+// (Making them in the setters instead would let two threads that set threshold and knee at
+// once leave a knee start made from a stale pair.)
 struct CompressorEngine {
     bool io64Bit = false;
     float sampleRate = 44100.0f;
-    // Read without the lock when a duration parameter is set.
-    std::atomic<float> samplesPerMs{0.0f};
+    float samplesPerMs = 0.0f;
     std::int32_t rmsWindow = 0;
     double targetGain = 0.0;
     double heldGain = 0.0;
     float attackCount = 0.0f;
     float releaseCount = 0.0f;
-    std::atomic<float> inputGain{0.0f};
-    std::atomic<float> threshold{0.0f};
-    std::atomic<float> kneeStart{0.0f};
-    std::atomic<float> ratio{0.0f};
-    std::atomic<float> attackSamples{0.0f};
-    std::atomic<float> releaseSamples{0.0f};
-    std::atomic<float> outputGain{0.0f};
     LevelHistory inputHistory;
     LevelHistory outputHistory;
     std::int32_t historyLength = 0;
     std::int32_t historyTick = 0;
     std::int32_t historyInterval = 0;
     // Detector states: running means of the squared signal over rmsWindow samples. The RMS
-    // level is their square root, taken once per frame for the louder channel.
+    // level is their square root, taken only where a level is needed rather than compared.
     double meanSquareInL = 0.0;
     double meanSquareInR = 0.0;
     double meanSquareOutL = 0.0;
     double meanSquareOutR = 0.0;
 
-    // With sampleRate set: derives the sample counts, sets every parameter field to 1.0 and
-    // allocates the histories. Throws std::bad_alloc when the histories cannot be allocated.
+    // With sampleRate set: derives the sample counts, sets gains, threshold and durations to
+    // their neutral values (0 dB, 1:1, one millisecond) and allocates the histories. Throws
+    // std::bad_alloc when the histories cannot be allocated.
     void init();
 
+    // Forgets the signal: detectors, phase counters, gains and histories start again as after
+    // init, the settings stay. Allocates nothing once init has run. With the engine lock held.
+    void clearState();
+
+    // Settings, from any thread. A value that is not a number leaves the setting as it was;
+    // others are kept within what the engine can use (gains and ratio finite, ratio at least
+    // 1, durations and dB values finite).
+    void setInputGain(double amplitude) { store(inputGainSetting, amplitude, 0.0f); }
+    void setOutputGain(double amplitude) { store(outputGainSetting, amplitude, 0.0f); }
+    void setThresholdDb(double db) { store(thresholdDbSetting, db, -kLargest); }
+    // The knee's start in dB relative to the threshold: 0 for no knee, below 0 for a soft knee.
+    void setKneeDb(double db) { store(kneeDbSetting, db, -kLargest); }
+    void setRatio(double ratio) { store(ratioSetting, ratio, 1.0f); }
+    void setAttackMs(double ms) { store(attackMsSetting, ms, 0.0f); }
+    void setReleaseMs(double ms) { store(releaseMsSetting, ms, 0.0f); }
+
+    // What the settings come to, for display and tests, made from the current settings and
+    // the sample rate in force as the next frame makes them.
+    float inputGain() const { return inputGainSetting.load(std::memory_order_relaxed); }
+    float outputGain() const { return outputGainSetting.load(std::memory_order_relaxed); }
+    float ratio() const { return ratioSetting.load(std::memory_order_relaxed); }
+    // Linear amplitudes.
+    float threshold() const;
+    float kneeStart() const;
+    // In frames, at least 1. They read the sample rate in force: on the audio thread or under
+    // the engine lock.
+    float attackSamples() const;
+    float releaseSamples() const;
+
     // One stereo frame. `rate` is the host's current sample rate; a rate that is not finite
-    // or not above 0 is ignored. Inputs must be finite.
+    // or not above 0 is ignored. Inputs must be finite. Inline, so that the plug-in's frame
+    // loop holds the whole frame without a call.
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
 
     // The larger output RMS level after the latest frame (after gain reduction, before output
@@ -58,37 +93,110 @@ struct CompressorEngine {
     // waits for a square root: the per-frame lock makes every frame wait for its stores.
     double outputLevel() const { return std::sqrt(std::max(meanSquareOutL, meanSquareOutR)); }
 
-    // Advances the attack and release counters from the previous frame's output level.
-    void updatePhase(double level) {
-        const float thresholdValue = threshold.load(std::memory_order_relaxed);
-        const float kneeValue = kneeStart.load(std::memory_order_relaxed);
-        const double decision = kneeActive(thresholdValue, kneeValue) ? kneeValue : thresholdValue;
-        if (level > decision) {
-            const float next = attackCount + 1.0f;
-            const float cap = attackSamples.load(std::memory_order_relaxed);
-            attackCount = next < cap ? next : cap;
-            releaseCount = 0.0f;
-        } else {
-            const float next = releaseCount + 1.0f;
-            const float cap = releaseSamples.load(std::memory_order_relaxed);
-            releaseCount = next < cap ? next : cap;
-            attackCount = 0.0f;
-        }
+private:
+    static constexpr float kLargest = FLT_MAX;
+    // Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
+    // denormal numbers, which cost many times more CPU on x86.
+    static constexpr double kFlushBound = 1e-60;
+
+    // One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
+    // the mean square (not its root) as the state keeps the square root off the chain from one
+    // frame to the next.
+    static double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
+        const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
+        return next < kFlushBound ? 0.0 : next;
     }
 
-    static void pushHistory(LevelHistory& history, double level) { history.push(level); }
+    void store(std::atomic<float>& setting, double value, float minimum) {
+        if (std::isnan(value)) return;
+        const float bounded = static_cast<float>(std::clamp(value, static_cast<double>(minimum), double{kLargest}));
+        // What would be a denormal float is 0, so that no product with it is denormal.
+        setting.store(std::fabs(bounded) < FLT_MIN ? 0.0f : bounded, std::memory_order_relaxed);
+        settingsChanges.fetch_add(1, std::memory_order_release);
+    }
 
-    // True when the knee lies far enough below the threshold to be used.
-    static bool kneeActive(float threshold, float kneeStart) { return threshold - kneeStart >= 0.0001f; }
-
-private:
+    // Makes the derived values from the current settings and sample rate.
+    void derive(std::uint32_t changes, float rate);
     void deriveSampleCounts();
 
+    std::atomic<float> inputGainSetting{1.0f};
+    std::atomic<float> thresholdDbSetting{0.0f};
+    std::atomic<float> kneeDbSetting{0.0f};
+    std::atomic<float> ratioSetting{1.0f};
+    std::atomic<float> attackMsSetting{1.0f};
+    std::atomic<float> releaseMsSetting{1.0f};
+    std::atomic<float> outputGainSetting{1.0f};
+    // How many settings have been stored; starts at 1 so that the first frame derives.
+    std::atomic<std::uint32_t> settingsChanges{1};
+
+    // Derived values: written and read by the audio thread only.
+    std::uint32_t derivedChanges = 0;
+    double inputGainFactor = 1.0;
+    double outputGainFactor = 1.0;
+    GainComputer gainComputer;
+    float attackFrames = 1.0f;
+    float releaseFrames = 1.0f;
+    double attackStep = 0.0;
+    double releaseStep = 0.0;
     // The detector coefficients of the current window, N - 1 and 1 / N.
     double windowMinusOne = 0.0;
     double windowInverse = 0.0;
     // The attack or release curve of the running phase; only one of them runs at a time.
     LogisticCurve logistic;
 };
+
+inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
+    const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
+    if (changes != derivedChanges || rate != sampleRate) derive(changes, rate);
+
+    const double gL = inputGainFactor * inL;
+    const double gR = inputGainFactor * inR;
+    meanSquareInL = detect(meanSquareInL, gL, windowMinusOne, windowInverse);
+    meanSquareInR = detect(meanSquareInR, gR, windowMinusOne, windowInverse);
+    const double inputMeanSquare = std::max(meanSquareInL, meanSquareInR);
+
+    // The phase is decided on the previous frame's output level, the amount of reduction on
+    // the current input level; only an attack frame moves the target gain. The decision
+    // compares mean squares with the squared decision level, so no square root lies between
+    // one frame's output and the next frame's decision.
+    double g;
+    if (std::max(meanSquareOutL, meanSquareOutR) > gainComputer.overBound()) {
+        const float next = attackCount + 1.0f;
+        attackCount = next < attackFrames ? next : attackFrames;
+        releaseCount = 0.0f;
+        if (inputMeanSquare > 0.0) targetGain = gainComputer.gain(std::sqrt(inputMeanSquare));
+        const double u = targetGain;
+        const double curve = u + (1.0 - u) * (1.0 - logistic.at(attackCount, attackFrames, attackStep));
+        if (curve <= heldGain) {
+            heldGain = 1.0;
+            g = curve;
+        } else {
+            g = heldGain;
+        }
+    } else {
+        const float next = releaseCount + 1.0f;
+        releaseCount = next < releaseFrames ? next : releaseFrames;
+        attackCount = 0.0f;
+        const double u = targetGain;
+        g = u + (1.0 - u) * logistic.at(releaseCount, releaseFrames, releaseStep);
+        heldGain = g;
+    }
+
+    const double yL = gL * g;
+    const double yR = gR * g;
+    *outL = outputGainFactor * yL;
+    *outR = outputGainFactor * yR;
+
+    meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
+    meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
+
+    if (historyTick < historyInterval) {
+        ++historyTick;
+    } else {
+        inputHistory.push(std::sqrt(inputMeanSquare));
+        outputHistory.push(outputLevel());
+        historyTick = 0;
+    }
+}
 
 } // namespace tarn

@@ -16,8 +16,13 @@ Lv2Compressor::Lv2Compressor(double rate) : engine(std::make_unique<CompressorEn
     for (int i = 0; i < kNumControls; ++i) values[i] = defaultValue(i);
     for (int i = 0; i < kNumControls; ++i) {
         applied[i] = toNatural(i, values[i]);
-        applyParameter(*engine, i, values[i], values[1], values[2]);
+        applyParameter(*engine, i, values[i]);
     }
+}
+
+void Lv2Compressor::activate() {
+    LockGuard guard(engineLock);
+    engine->clearState();
 }
 
 void Lv2Compressor::connectPort(std::uint32_t port, void* data) {
@@ -35,7 +40,7 @@ void Lv2Compressor::applyControls() {
         if (std::isnan(natural) || natural == applied[i]) continue;
         applied[i] = natural;
         values[i] = toNormalised(i, natural);
-        applyParameter(*engine, i, values[i], values[1], values[2]);
+        applyParameter(*engine, i, values[i]);
     }
 }
 

@@ -19,6 +19,8 @@ public:
     // Throws std::bad_alloc when the engine cannot be allocated.
     explicit Lv2Compressor(double sampleRate);
 
+    // Forgets the signal, keeps the settings. Host's instantiation thread, never during run.
+    void activate();
     // Any port index and any pointer, null included; an unknown index is ignored.
     void connectPort(std::uint32_t port, void* data);
     // Applies changed controls, then processes the block if all four audio ports are connected,

@@ -24,9 +24,10 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
     if (handle) instanceOf(handle)->connectPort(port, data);
 }
 
-// The engine's state runs on across deactivation, as it does across the VST plug-in's
-// suspend and resume.
-void activate(LV2_Handle) {}
+// LV2 asks for a fresh start at every activation: the signal is forgotten, the settings stay.
+void activate(LV2_Handle handle) {
+    if (handle) instanceOf(handle)->activate();
+}
 
 void run(LV2_Handle handle, uint32_t frames) {
     if (handle) instanceOf(handle)->run(frames);

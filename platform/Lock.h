@@ -32,6 +32,10 @@ public:
         if (--depth != 0) return;
         owner.store(0, std::memory_order_relaxed);
         held.store(0, std::memory_order_release);
+        // Keeps the compiler from loading `waiters` before the store above: a waiter that
+        // raised the count in between would then sleep with nobody to wake it. It emits no
+        // instruction; the processor's own reordering is the waiter's to deal with.
+        std::atomic_signal_fence(std::memory_order_seq_cst);
         if (waiters.load(std::memory_order_relaxed) != 0) wakeWaiter();
     }
 

@@ -55,8 +55,7 @@ ZuVstCore::~ZuVstCore() {
 void ZuVstCore::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParams) return;
     paramValues[index].store(value, std::memory_order_relaxed);
-    tarn::applyParameter(*engine, index, value, paramValues[1].load(std::memory_order_relaxed),
-                         paramValues[2].load(std::memory_order_relaxed));
+    tarn::applyParameter(*engine, index, value);
 #if TARN_EDITOR
     if (gui && gui->isOpen()) gui->setParameter(index, value);
 #endif

@@ -50,8 +50,8 @@ void ZuGLGraph::placeGrid() {
 void ZuGLGraph::updateFromEngine(const tarn::CompressorEngine& engine) {
     inputDb.update(engine.inputHistory);
     outputDb.update(engine.outputHistory);
-    const float threshold = engine.threshold;
-    const float kneeStart = engine.kneeStart;
+    const float threshold = engine.threshold();
+    const float kneeStart = engine.kneeStart();
     thresholdDb = tarn::DecibelHistory::toDb(threshold);
     kneeStartDb = tarn::DecibelHistory::toDb(kneeStart);
     setDirty(true);

@@ -9,16 +9,19 @@ using tarn::CompressorEngine;
 
 namespace {
 
-// An engine as the plug-in builds it, with the parameter fields given in engine units.
+double db(double amplitude) { return 20.0 * std::log10(amplitude); }
+
+// An engine as the plug-in builds it, with threshold and knee start given as amplitudes and
+// the durations in milliseconds (by default the plug-in's defaults).
 struct Engine : CompressorEngine {
-    Engine(float thresholdValue, float kneeValue, float ratioValue, float attack = 2190.5935f,
-           float release = 13223.407f) {
+    Engine(double thresholdValue, double kneeValue, double ratioValue, double attackMs = 0.32666659f * 149.0f + 1.0f,
+           double releaseMs = 0.1495f * 1999.0f + 1.0f) {
         init();
-        threshold = thresholdValue;
-        kneeStart = kneeValue;
-        ratio = ratioValue;
-        attackSamples = attack;
-        releaseSamples = release;
+        setThresholdDb(db(thresholdValue));
+        setKneeDb(db(kneeValue / thresholdValue));
+        setRatio(ratioValue);
+        setAttackMs(attackMs);
+        setReleaseMs(releaseMs);
     }
     // Runs `frames` frames of a constant stereo input; answers the last left output.
     double run(double in, int frames, float rate = 44100.0f) {
@@ -37,7 +40,8 @@ TEST(CompressorEngine, ConstantInputSettlesOnTheHardKneeCurve) {
     Engine e(0.1f, 0.1f, 4.0f);
     const double out = e.run(0.5, 100000);
     EXPECT_NEAR(e.targetGain, 0.4, 1e-8); // the threshold is 0.1 in single precision
-    EXPECT_EQ(e.attackCount, e.attackSamples.load());
+    EXPECT_EQ(e.attackCount, e.attackSamples());
+    EXPECT_FLOAT_EQ(e.attackSamples(), 2190.5935f);
     EXPECT_NEAR(out, 0.2020079, 5e-8);
 }
 
@@ -89,7 +93,7 @@ TEST(CompressorEngine, FirstFrameIsAReleaseFrameAtUnityGain) {
 TEST(CompressorEngine, ShortOvershootFallsPartwayThenReleasesFromTargetGain) {
     // A 300-frame burst, then a quiet signal: the output level stays over the threshold for
     // far fewer frames than the 20000-frame attack.
-    Engine e(0.1f, 0.1f, 4.0f, 20000.0f, 2000.0f);
+    Engine e(0.1f, 0.1f, 4.0f, 20000.0 / 44.1, 2000.0 / 44.1);
     double lastAttackGain = 1.0;
     double lowestAttackGain = 1.0;
     double lowestTarget = 1.0;
@@ -124,21 +128,22 @@ TEST(CompressorEngine, ShortOvershootFallsPartwayThenReleasesFromTargetGain) {
     EXPECT_NEAR(previous, 1.0 - 0.0066929 * (1.0 - u), 1e-6);
 }
 
-TEST(CompressorEngine, SampleRateChangeKeepsStateAndRederivesWindows) {
-    Engine e(0.1f, 0.1f, 4.0f);
+TEST(CompressorEngine, SampleRateChangeKeepsStateAndRederivesWindowsAndDurations) {
+    Engine e(0.1f, 0.1f, 4.0f, 150.0);
     EXPECT_EQ(e.rmsWindow, 1323);
     EXPECT_EQ(e.historyInterval, 44);
     e.run(0.5, 5000);
     const double meanSquare = e.meanSquareInL;
-    const float attack = e.attackSamples;
     const double newest = e.inputHistory[1499];
+    const float count = e.attackCount;
     double l = 0.0;
     double r = 0.0;
     e.processSample(0.5, 0.5, &l, &r, 48000.0f);
     EXPECT_EQ(e.rmsWindow, 1440);
     EXPECT_EQ(e.historyInterval, 48);
-    EXPECT_FLOAT_EQ(e.samplesPerMs.load(), 48.0f);
-    EXPECT_EQ(e.attackSamples, attack);
+    EXPECT_FLOAT_EQ(e.samplesPerMs, 48.0f);
+    EXPECT_FLOAT_EQ(e.attackSamples(), 150.0f * 48.0f);
+    EXPECT_EQ(e.attackCount, count + 1.0f) << "the running phase goes on";
     EXPECT_NEAR(e.meanSquareInL, meanSquare, 1e-3);
     EXPECT_EQ(e.inputHistory[1499], newest);
 

@@ -14,11 +14,10 @@ struct Engine : CompressorEngine {
     Engine() {
         init();
         // Compressing, so that the output level differs from the input level.
-        threshold = 0.1f;
-        kneeStart = 0.1f;
-        ratio = 4.0f;
-        attackSamples = 100.0f;
-        releaseSamples = 100.0f;
+        setThresholdDb(-20.0);
+        setRatio(4.0);
+        setAttackMs(2.0);
+        setReleaseMs(2.0);
     }
     void run(double amplitude, int frames, float rate) {
         double l = 0.0;

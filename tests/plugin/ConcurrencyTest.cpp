@@ -52,7 +52,7 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
             tarn::LockGuard guard(plugin.core().getEngineLock());
             const tarn::CompressorEngine& e = plugin.engine();
             for (int i = 0; i < e.inputHistory.size(); ++i) sum += e.inputHistory[i] + e.outputHistory[i];
-            sum += e.threshold + e.kneeStart + (e.io64Bit ? 1 : 0);
+            sum += e.threshold() + e.kneeStart() + (e.io64Bit ? 1 : 0);
         }
         EXPECT_TRUE(std::isfinite(sum));
     });

@@ -202,14 +202,14 @@ TEST(Programs, SelectingTheProgramKeepsChangedValuesAndOthersAreIgnored) {
     plugin.set(0, 0.25f);
     plugin.set(7, 0.75f);
     plugin.set(8, 0.125f);
-    const float gain = plugin.engine().inputGain;
+    const float gain = plugin.engine().inputGain();
     for (VstIntPtr program : {VstIntPtr{1}, VstIntPtr{-1}, VstIntPtr{0}}) {
         EXPECT_EQ(plugin.dispatch(effSetProgram, 0, program), 0);
         EXPECT_EQ(plugin.dispatch(effGetProgram), 0);
         EXPECT_EQ(plugin.get(0), 0.25f);
         EXPECT_EQ(plugin.get(7), 0.75f);
         EXPECT_EQ(plugin.get(8), 0.125f);
-        EXPECT_EQ(plugin.engine().inputGain, gain);
+        EXPECT_EQ(plugin.engine().inputGain(), gain);
     }
 }
 

@@ -208,7 +208,7 @@ TEST(Processing, TinyInputsAndGainsNeverGiveDenormals) {
     }
     // A gain too small for a normal float is 0, not a denormal.
     plugin.set(0, -100.0f);
-    EXPECT_EQ(plugin.engine().inputGain, 0.0f);
+    EXPECT_EQ(plugin.engine().inputGain(), 0.0f);
     const tarn::CompressorEngine& e = plugin.engine();
     for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.targetGain, e.heldGain})
         EXPECT_NE(std::fpclassify(state), FP_SUBNORMAL);

@@ -6,19 +6,15 @@
 
 #include "dsp/CompressorEngine.h"
 
-inline float fromDb(float db) { return std::pow(10.f, db / 20.f); }
-
 inline std::unique_ptr<tarn::CompressorEngine> makeEngine(float thresholdDb, float kneeStartDb, float ratio) {
     auto engine = std::make_unique<tarn::CompressorEngine>();
     engine->sampleRate = 44100.f;
     engine->init();
-    engine->inputGain = 1.f;
-    engine->outputGain = 1.f;
-    engine->threshold = fromDb(thresholdDb);
-    engine->kneeStart = fromDb(kneeStartDb);
-    engine->ratio = ratio;
-    engine->attackSamples = 10.f * 44.1f;
-    engine->releaseSamples = 150.f * 44.1f;
+    engine->setThresholdDb(thresholdDb);
+    engine->setKneeDb(kneeStartDb - thresholdDb);
+    engine->setRatio(ratio);
+    engine->setAttackMs(10.f);
+    engine->setReleaseMs(150.f);
     return engine;
 }
 

@@ -90,8 +90,9 @@ TEST(ZuGLGraph, CopiesBothHistoriesAndTheLinesFromTheEngine) {
         const float out = static_cast<float>(20.0 * std::log10(std::pow(10.0, -i / 250.0)));
         ASSERT_EQ(graph->getOutputDb()[i], out < -120.f ? -120.f : out) << i;
     }
-    EXPECT_EQ(graph->getThresholdDb(), 20.f * std::log10(fromDb(-18.f)));
-    EXPECT_EQ(graph->getKneeStartDb(), 20.f * std::log10(fromDb(-30.f)));
+    EXPECT_EQ(graph->getThresholdDb(), 20.f * std::log10(engine->threshold()));
+    EXPECT_EQ(graph->getKneeStartDb(), 20.f * std::log10(engine->kneeStart()));
+    EXPECT_NEAR(graph->getKneeStartDb(), -30.f, 1e-4);
 
     // Gain reduction: input minus output in dB, in pixels below the top edge.
     const int i = 701;
@@ -103,8 +104,7 @@ TEST(ZuGLGraph, CopiesBothHistoriesAndTheLinesFromTheEngine) {
 TEST(ZuGLGraph, AThresholdOrKneeStartOf0ShowsAtMinus120) {
     auto graph = makeGraph();
     auto engine = makeEngine(0.f, 0.f, 1.f);
-    engine->threshold = 0.f;
-    engine->kneeStart = 0.f;
+    engine->setThresholdDb(-1e30);
     graph->updateFromEngine(*engine);
     EXPECT_EQ(graph->getThresholdDb(), -120.f);
     EXPECT_EQ(graph->getKneeStartDb(), -120.f);
