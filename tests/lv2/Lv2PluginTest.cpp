@@ -105,3 +105,22 @@ TEST(Lv2Plugin, AControlThatIsNotANumberKeepsItsLastValue) {
     for (int block = 0; block < 60; ++block) nan.run();
     EXPECT_LT(nan.reduction, 0.1f);
 }
+
+TEST(Lv2Plugin, ActivationForgetsTheSignalAndKeepsTheSettings) {
+    ASSERT_NE(descriptor(), nullptr) << dlerror();
+    Instance used;
+    Instance fresh;
+    for (Instance* p : {&used, &fresh}) {
+        p->connectAll();
+        p->controls[1] = -30.0f;
+        p->controls[3] = 8.0f;
+        p->d->activate(p->handle);
+    }
+    for (int block = 0; block < 20; ++block) used.run();
+    used.d->deactivate(used.handle);
+    used.d->activate(used.handle);
+    used.run();
+    fresh.run();
+    for (std::uint32_t i = 0; i < kFrames; ++i) ASSERT_EQ(used.out[0][i], fresh.out[0][i]) << i;
+    EXPECT_EQ(used.reduction, fresh.reduction);
+}
