@@ -183,7 +183,15 @@ void ZuVstCore::setProgram(VstInt32 program) {
     LockGuard guard(engineLock);
     for (int i = 0; i < kNumParams; ++i) programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed);
     programIndex = program;
-    for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, programValues[programIndex][i]);
+    for (VstInt32 i = 0; i < kNumParams; ++i) {
+        paramValues[i].store(programValues[programIndex][i], std::memory_order_relaxed);
+        applyToEngine(i, programValues[programIndex][i]);
+    }
+#if TARN_EDITOR
+    // Inside the engine lock the editor only marks what to show at its next idle.
+    if (gui)
+        for (VstInt32 i = 0; i < kNumParams; ++i) gui->showLater(i);
+#endif
 }
 
 void ZuVstCore::setProgramName(char* name) { tarn::copyText(programNames[programIndex], name, kProgramNameLength); }

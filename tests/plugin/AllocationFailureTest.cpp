@@ -3,12 +3,15 @@
 #include <cstdlib>
 #include <new>
 
+#include "editor/ZuVstGui.h"
+#include "tests/gui/TestWindow.h"
 #include "tests/plugin/TestHost.h"
 
 // Every allocation of this test program goes through here, so a test can make the n-th
-// allocation from now on fail. The address sanitizer's leak check sees what is left behind.
+// allocation of its own thread from now on fail; the threads of the system's libraries
+// allocate as usual. The address sanitizer's leak check sees what is left behind.
 namespace {
-int allocationsUntilFailure = -1;
+thread_local int allocationsUntilFailure = -1;
 
 VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
@@ -42,4 +45,30 @@ TEST(Entry, AnAllocationFailureAtAnyStepGivesNoInstance) {
         ++failures;
     }
     EXPECT_GE(failures, 4) << "instance, lock, engine, histories and parameter values each allocate";
+}
+
+TEST(EditorOpen, AnAllocationFailureAtAnyStepAnswers0AndLeavesTheEditorClosedAndAbleToOpen) {
+    TestWindow window(600, 400);
+    AEffect* effect = VSTPluginMain(quietHost);
+    ASSERT_NE(effect, nullptr);
+    auto& gui = *static_cast<ZuVstGui*>(static_cast<ZuVstCore*>(effect->object)->getEditor());
+    int failures = 0;
+    bool opened = false;
+    for (int n = 0; n < 100000 && !opened; ++n) {
+        allocationsUntilFailure = n;
+        opened = effect->dispatcher(effect, effEditOpen, 0, 0, window.handle(), 0.0f) == 1;
+        allocationsUntilFailure = -1;
+        if (opened) break;
+        ++failures;
+        ASSERT_FALSE(gui.isOpen()) << "after failing allocation " << n;
+        ASSERT_EQ(gui.getFrame(), nullptr);
+        ASSERT_EQ(gui.getKnob(0), nullptr);
+        ASSERT_EQ(gui.getGraph(), nullptr);
+    }
+    ASSERT_TRUE(opened);
+    EXPECT_GE(failures, 60) << "the frame, 7 knobs, 15 labels, the graph, the meter and their texts each allocate";
+    effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, window.handle(), 0.0f), 1);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
