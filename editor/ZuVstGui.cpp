@@ -128,8 +128,11 @@ SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
 }
 
 void ZuVstGui::forgetViews() {
-    for (int i = 0; i < kNumKnobs; ++i) knobs[i] = nullptr;
-    for (int i = 0; i < kNumKnobs; ++i) nameLabels[i] = valueLabels[i] = nullptr;
+    for (int i = 0; i < kNumKnobs; ++i) {
+        knobs[i] = nullptr;
+        nameLabels[i] = nullptr;
+        valueLabels[i] = nullptr;
+    }
     graph = nullptr;
     meter = nullptr;
     ioLabel = nullptr;
