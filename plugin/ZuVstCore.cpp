@@ -179,8 +179,8 @@ void ZuVstCore::processDoubleReplacing(double** inputs, double** outputs, VstInt
 
 void ZuVstCore::setProgram(VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
-    curProgram = program;
     LockGuard guard(engineLock);
+    curProgram = program;
     for (int i = 0; i < kNumParams; ++i) programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed);
     programIndex = program;
     for (VstInt32 i = 0; i < kNumParams; ++i) {
