@@ -58,20 +58,34 @@ ZuVstGui::~ZuVstGui() {
 
 bool ZuVstGui::open(void* parent) {
     if (frame) close();
-    AEffGUIEditor::open(parent);
     uiThread.store(tarn::currentThreadId());
     // Values set before this opening are read afresh below.
     for (auto& mark : marked) mark.store(false);
+    SharedPointer<CFrame> built;
+    try {
+        built = buildFrame(parent);
+    } catch (...) {
+        // The views went with the frame; no pointer to them stays behind.
+        forgetViews();
+        throw;
+    }
+    AEffGUIEditor::open(parent);
+    frame = built.get();
+    frame->remember();
+    return true;
+}
 
-    auto* newFrame = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
-    auto* background = new CBitmap(CResourceDescription(kBackgroundImage));
-    newFrame->setBackground(background);
-    background->forget();
-    auto* strip = new CBitmap(CResourceDescription(kKnobImage));
+SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
+    // Every view belongs to the frame from its creation on, so that the frame's release
+    // takes everything built before a failure with it.
+    auto newFrame = owned(new CFrame(CRect(0, 0, kWidth, kHeight), parent, this));
+    newFrame->setBackground(owned(new CBitmap(CResourceDescription(kBackgroundImage))).get());
+    auto strip = owned(new CBitmap(CResourceDescription(kKnobImage)));
 
     CCoord x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
-        knobs[i] = makeKnob(strip, x, 22, i, this);
+        knobs[i] = makeKnob(strip.get(), x, 22, i, this);
+        newFrame->addView(knobs[i]);
         knobs[i]->setZoomFactor(kZoomFactors[i]);
         knobs[i]->setDefaultValue(tarn::kParameters[i].defaultValue);
         x += knobs[i]->getWidth() + kColumnGap;
@@ -79,40 +93,47 @@ bool ZuVstGui::open(void* parent) {
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         nameLabels[i] = makeLabel(56, 14, x, 4, tarn::kParameters[i].label);
+        newFrame->addView(nameLabels[i]);
+        nameLabels[i]->setBackColor(kTransparent);
+        nameLabels[i]->setFrameColor(kTransparent);
         x += nameLabels[i]->getWidth() + kColumnGap;
     }
-    for (CTextLabel* label : nameLabels) label->setBackColor(kTransparent);
-    for (CTextLabel* label : nameLabels) label->setFrameColor(kTransparent);
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         valueLabels[i] = makeLabel(56, 14, x, 78, "");
+        newFrame->addView(valueLabels[i]);
+        valueLabels[i]->setBackColor(kTransparent);
         x += valueLabels[i]->getWidth() + kColumnGap;
     }
-    for (CTextLabel* label : valueLabels) label->setBackColor(kTransparent);
     for (int i = 0; i < kNumKnobs; ++i) showParameter(i, plugin().getParameter(i));
 
     graph = new ZuGLGraph(CRect(5, 120, 365, 360));
+    newFrame->addView(graph);
     meter = new ZuMeter(CRect(370, 120, 540, 360), this);
+    newFrame->addView(meter);
     ioLabel = makeLabel(100, 20, 440, 120, "");
+    newFrame->addView(ioLabel);
     ioLabel->setHoriAlign(kRightText);
     ioLabel->setBackColor(kTransparent);
     ioLabel->setFrameColor(kTransparent);
+    return newFrame;
+}
 
-    for (CAnimKnob* knob : knobs) newFrame->addView(knob);
-    for (CTextLabel* label : nameLabels) newFrame->addView(label);
-    for (CTextLabel* label : valueLabels) newFrame->addView(label);
-    newFrame->addView(graph);
-    newFrame->addView(meter);
-    newFrame->addView(ioLabel);
-    strip->forget();
-
-    frame = newFrame;
-    return true;
+void ZuVstGui::forgetViews() {
+    for (int i = 0; i < kNumKnobs; ++i) {
+        knobs[i] = nullptr;
+        nameLabels[i] = nullptr;
+        valueLabels[i] = nullptr;
+    }
+    graph = nullptr;
+    meter = nullptr;
+    ioLabel = nullptr;
 }
 
 void ZuVstGui::close() {
     CFrame* old = frame;
     frame = nullptr;
+    forgetViews();
     if (old) old->forget();
     AEffGUIEditor::close();
 }
@@ -127,13 +148,15 @@ void ZuVstGui::idle() {
 }
 
 void ZuVstGui::refreshViews() {
+    bool io64Bit = false;
     {
         tarn::LockGuard guard(plugin().getEngineLock());
         graph->updateFromEngine(*engine);
-        if (++refreshCount > 5) {
-            ioLabel->setText(engine->io64Bit ? "I/O 64bit" : "I/O 32bit");
-            refreshCount = 0;
-        }
+        io64Bit = engine->io64Bit;
+    }
+    if (++refreshCount > 5) {
+        ioLabel->setText(io64Bit ? "I/O 64bit" : "I/O 32bit");
+        refreshCount = 0;
     }
     const float range = graph->getDisplayRange();
     if (std::fabs(meterRange - range) > 0.1f) {
@@ -149,7 +172,11 @@ void ZuVstGui::setParameter(VstInt32 index, float value) {
         if (frame) showParameter(index, value);
         return;
     }
-    marked[index].store(true);
+    showLater(index);
+}
+
+void ZuVstGui::showLater(VstInt32 index) {
+    if (index >= 0 && index < kNumKnobs) marked[index].store(true);
 }
 
 void ZuVstGui::showMarkedParameters() {

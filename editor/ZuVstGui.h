@@ -15,7 +15,8 @@ struct CompressorEngine;
 
 // The plug-in's editor: seven knobs with their names and value texts, the level graph, the
 // scale beside it and the sample-precision label, in a 550 x 375 panel.
-// Threads: the host's user-interface thread, except setParameter (any thread, see there).
+// Threads: the host's user-interface thread, except setParameter and showLater (any thread,
+// see there), the one way in from other threads.
 class ZuVstGui : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
     static constexpr int kNumKnobs = 7;
@@ -29,7 +30,8 @@ public:
     ~ZuVstGui() override;
 
     // Builds the window inside parent; answers true, also when an image is missing (that part
-    // stays blank). Opening an open editor closes the old window first.
+    // stays blank). Opening an open editor closes the old window first. When building fails
+    // (std::bad_alloc) it throws, and the editor stays closed.
     bool open(void* parent) override;
     void close() override;
     // One refresh: paced to 60.7777 per second, it copies the engine's levels into the graph
@@ -40,6 +42,9 @@ public:
     // locks nor allocates: it marks the parameter, and the next idle shows its current value.
     // Indices outside 0 to 6 change nothing.
     void setParameter(VstInt32 index, float value) override;
+    // Any thread, also with the engine lock held: marks a parameter, and the next idle shows
+    // its current value. Neither locks nor allocates; indices outside 0 to 6 change nothing.
+    void showLater(VstInt32 index);
     // A knob moved by the user: automates its parameter.
     void valueChanged(VSTGUI::CControl* control) override;
     // A knob's gesture, for the client to pass on to its host.
@@ -49,7 +54,7 @@ public:
     // The engine whose levels the graph shows; null stops the refresh from touching it or its lock.
     void setEngine(tarn::CompressorEngine* value) { engine = value; }
 
-    // For tests and tools: the views of the open window (null before the first open).
+    // For tests and tools: the views of the open window (null while closed).
     VSTGUI::CAnimKnob* getKnob(int index) const { return knobs[index]; }
     VSTGUI::CTextLabel* getValueLabel(int index) const { return valueLabels[index]; }
     VSTGUI::CTextLabel* getIoLabel() const { return ioLabel; }
@@ -58,6 +63,9 @@ public:
     const RefreshPacer& getPacer() const { return pacer; }
 
 private:
+    VSTGUI::SharedPointer<VSTGUI::CFrame> buildFrame(void* parent);
+    // Forgets the pointers to the views of a window that is gone.
+    void forgetViews();
     void showParameter(int index, float value);
     void showMarkedParameters();
     void refreshViews();

@@ -14,7 +14,9 @@ CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag, C
 void CControl::setValue(float newValue) {
     if (std::isnan(newValue) || newValue < getMin()) newValue = getMin();
     else if (newValue > getMax()) newValue = getMax();
-    if (value.exchange(newValue) != newValue) setDirty(true);
+    if (value == newValue) return;
+    value = newValue;
+    setDirty(true);
 }
 
 void CControl::valueChanged() {

@@ -4,9 +4,7 @@
 
 namespace VSTGUI {
 
-// A view with a value from 0 to 1 and a tag. setValue and getValue may be called from any
-// thread without blocking (the host's audio thread included); the rest runs on the
-// user-interface thread.
+// A view with a value from 0 to 1 and a tag. User-interface thread only.
 class CControl : public CView {
 public:
     CControl(const CRect& size, CControlListener* listener = nullptr, int32_t tag = 0,
@@ -16,7 +14,7 @@ public:
 
     // Keeps the value within 0 to 1 (NaN counts as 0) and marks the view dirty on a change.
     virtual void setValue(float value);
-    virtual float getValue() const { return value.load(); }
+    virtual float getValue() const { return value; }
     virtual float getMin() const { return 0.f; }
     virtual float getMax() const { return 1.f; }
     virtual void setDefaultValue(float value) { defaultValue = value; }
@@ -48,7 +46,7 @@ protected:
     int32_t tag;
 
 private:
-    CopyableAtomic<float> value{0.f};
+    float value = 0.f;
     float defaultValue = 0.5f;
     float wheelInc = 0.1f;
     NotCopied<int32_t> editing;

@@ -65,8 +65,6 @@ CView* CFrame::getViewAt(const CPoint& where) const {
 
 void CFrame::idle() {
     if (platformFrame) platformFrame->processEvents();
-    // The dirty mark is cleared before drawing, so a change made meanwhile by another
-    // thread is drawn now or at the next idle, never lost.
     for (size_t i = 0; i < views.size(); ++i) {
         CView* view = views[i].get();
         if (!view->isDirty()) continue;

@@ -54,11 +54,7 @@ void COpenGLView::updatePlatformOpenGLViewSize(bool invalidate) {
     if (const CFrame* frame = getFrame()) visible.bound(CRect(0, 0, frame->getWidth(), frame->getHeight()));
     platformOpenGLView->viewSizeChanged(visible);
     if (invalidate) platformOpenGLView->invalidRect(visible);
-    if (platformOpenGLView->lockContext()) {
-        platformOpenGLView->makeContextCurrent();
-        platformOpenGLViewSizeChanged();
-        platformOpenGLView->unlockContext();
-    }
+    if (platformOpenGLView->makeContextCurrent()) platformOpenGLViewSizeChanged();
 }
 
 void COpenGLView::draw(CDrawContext* context) {

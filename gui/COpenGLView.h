@@ -17,12 +17,12 @@ public:
     virtual PixelFormat* getPixelFormat() const { return nullptr; }
     virtual void platformOpenGLViewCreated() {}
     virtual void platformOpenGLViewWillDestroy() {}
-    // Called with the context locked and current after every setViewSize.
+    // Called with the context current after every setViewSize.
     virtual void platformOpenGLViewSizeChanged() {}
     IPlatformOpenGLView* getPlatformOpenGLView() const { return platformOpenGLView.get(); }
 
     // Re-places the surface over the view's visible area (invalidating it when asked), then
-    // calls platformOpenGLViewSizeChanged with the context locked and current.
+    // calls platformOpenGLViewSizeChanged with the context current.
     void setViewSize(const CRect& rect, bool invalid = true) override;
     void setVisible(bool state) override;
     bool attached(CView* parent) override;

@@ -2,27 +2,14 @@
 
 namespace VSTGUI {
 
-CTextLabel::GuardedText::GuardedText(const GuardedText& other) {
-    std::lock_guard<std::mutex> lock(other.mutex);
-    text = other.text;
-}
-
 CTextLabel::CTextLabel(const CRect& size, UTF8StringPtr initialText, CBitmap* background, const int32_t style)
     : CControl(size, nullptr, -1, background), style(style) {
     setText(initialText);
 }
 
 void CTextLabel::setText(UTF8StringPtr newText) {
-    {
-        std::lock_guard<std::mutex> lock(text.mutex);
-        text.text = newText ? newText : "";
-    }
+    text = newText ? newText : "";
     setDirty(true);
-}
-
-std::string CTextLabel::getText() const {
-    std::lock_guard<std::mutex> lock(text.mutex);
-    return text.text;
 }
 
 void CTextLabel::setFont(CFontRef newFont) {
@@ -68,7 +55,7 @@ void CTextLabel::draw(CDrawContext* context) {
     context->setClipRect(clip.bound(oldClip));
     context->setFont(font.get());
     context->setFontColor(fontColor);
-    context->drawString(getText().c_str(), size, horiAlign, antialias);
+    context->drawString(text.c_str(), size, horiAlign, antialias);
     context->setClipRect(oldClip);
 }
 

@@ -1,5 +1,4 @@
 #pragma once
-#include <mutex>
 #include <string>
 
 #include "gui/CColor.h"
@@ -9,8 +8,7 @@
 namespace VSTGUI {
 
 // A line of text over a filled background inside a 1-pixel frame. The text is centred
-// vertically and clipped to the label. setText and getText may be called from any thread
-// but the audio thread: a small lock, which drawing also takes, guards the text.
+// vertically and clipped to the label. User-interface thread only.
 // The style value is kept; it selects none of the optional drawing features (shadow,
 // 3D border, rounded corners), which this toolkit does not draw.
 class CTextLabel : public CControl {
@@ -21,7 +19,7 @@ public:
     void draw(CDrawContext* context) override;
 
     virtual void setText(UTF8StringPtr text);
-    std::string getText() const;
+    const std::string& getText() const { return text; }
     void setFont(CFontRef font);
     CFontRef getFont() const { return font.get(); }
     void setFontColor(CColor color);
@@ -42,16 +40,7 @@ protected:
     ~CTextLabel() override = default;
 
 private:
-    // The text with its lock; a copied label gets the text read under the other's lock.
-    struct GuardedText {
-        GuardedText() = default;
-        GuardedText(const GuardedText& other);
-        GuardedText& operator=(const GuardedText&) = delete;
-        mutable std::mutex mutex;
-        std::string text;
-    };
-
-    GuardedText text;
+    std::string text;
     SharedPointer<CFontDesc> font{kSystemFont};
     CColor fontColor{kWhiteCColor};
     CColor backColor{kBlackCColor};

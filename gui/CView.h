@@ -6,7 +6,7 @@
 #include "gui/CButtonState.h"
 #include "gui/CMouseEventResult.h"
 #include "gui/CRect.h"
-#include "gui/CopyableAtomic.h"
+#include "gui/NotCopied.h"
 #include "gui/SharedPointer.h"
 #include "gui/VstKeyCode.h"
 
@@ -16,8 +16,7 @@ class CDrawContext;
 class CFrame;
 
 // A rectangle of the frame that draws itself and takes mouse and key events. Positions are
-// in frame coordinates. Everything runs on the user-interface thread, except setDirty and
-// isDirty, which any thread may call without blocking.
+// in frame coordinates. Everything runs on the user-interface thread.
 class CView : public CBaseObject {
 public:
     explicit CView(const CRect& size);
@@ -40,8 +39,8 @@ public:
     virtual void onIdle() {}
 
     // A dirty view is redrawn by the frame's next idle.
-    virtual void setDirty(bool state = true) { dirty.store(state); }
-    virtual bool isDirty() const { return dirty.load(); }
+    virtual void setDirty(bool state = true) { dirty = state; }
+    virtual bool isDirty() const { return dirty; }
     void invalid() { setDirty(true); }
 
     // A transparent view has whatever lies behind it drawn first.
@@ -86,7 +85,7 @@ protected:
     CRect size;
 
 private:
-    CopyableAtomic<bool> dirty{false};
+    bool dirty = false;
     bool transparent = false;
     bool wantsIdleCalls = false;
     bool wantsFocusFlag = false;

@@ -14,8 +14,8 @@ struct PixelFormat {
 };
 
 // A platform OpenGL surface with its own context, placed over a view inside the frame's
-// window. It answers its own paint requests by locking the context, making it current and
-// calling the view's drawOpenGL.
+// window. It answers its own paint requests by making the context current and calling the
+// view's drawOpenGL. User-interface thread only.
 class IPlatformOpenGLView {
 public:
     virtual ~IPlatformOpenGLView() = default;
@@ -27,9 +27,6 @@ public:
     // Asks for a paint of rect (frame coordinates).
     virtual void invalidRect(const CRect& rect) = 0;
     virtual bool makeContextCurrent() = 0;
-    // The context's lock; it may be taken again by the thread that holds it.
-    virtual bool lockContext() = 0;
-    virtual bool unlockContext() = 0;
     // Shows what was drawn and leaves no context current on the calling thread.
     virtual void swapBuffers() = 0;
 };

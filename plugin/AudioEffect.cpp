@@ -6,13 +6,19 @@
 namespace {
 
 // The record's function pointers: each finds the instance in the record and forwards.
+// Nothing may unwind into the host, which calls these as C functions: a failure (an
+// allocation, say) answers 0 or does nothing.
 AudioEffect* instanceOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
 VstIntPtr VSTCALLBACK dispatchEffect(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                      float opt) {
     AudioEffect* effect = instanceOf(e);
     if (!effect) return 0;
-    const VstIntPtr answer = effect->dispatcher(opcode, index, value, ptr, opt);
+    VstIntPtr answer = 0;
+    try {
+        answer = effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+    }
     if (opcode == effClose) {
         delete effect;
         return 1;
@@ -24,20 +30,33 @@ VstIntPtr VSTCALLBACK dispatchEffect(AEffect* e, VstInt32 opcode, VstInt32 index
 void VSTCALLBACK processEffect(AEffect*, float**, float**, VstInt32) {}
 
 void VSTCALLBACK processReplacingEffect(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (AudioEffect* effect = instanceOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+    try {
+        if (AudioEffect* effect = instanceOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 void VSTCALLBACK processDoubleReplacingEffect(AEffect* e, double** inputs, double** outputs, VstInt32 sampleFrames) {
-    if (AudioEffect* effect = instanceOf(e)) effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    try {
+        if (AudioEffect* effect = instanceOf(e)) effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 void VSTCALLBACK setParameterEffect(AEffect* e, VstInt32 index, float value) {
-    if (AudioEffect* effect = instanceOf(e)) effect->setParameter(index, value);
+    try {
+        if (AudioEffect* effect = instanceOf(e)) effect->setParameter(index, value);
+    } catch (...) {
+    }
 }
 
 float VSTCALLBACK getParameterEffect(AEffect* e, VstInt32 index) {
-    AudioEffect* effect = instanceOf(e);
-    return effect ? effect->getParameter(index) : 0.0f;
+    try {
+        AudioEffect* effect = instanceOf(e);
+        return effect ? effect->getParameter(index) : 0.0f;
+    } catch (...) {
+        return 0.0f;
+    }
 }
 
 } // namespace
@@ -82,6 +101,16 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
     callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
+bool AudioEffect::openEditor(void* parent) {
+    try {
+        return editor->open(parent);
+    } catch (...) {
+        // Whatever the editor built before the failure goes; it can be opened again later.
+        editor->close();
+        return false;
+    }
+}
+
 void AudioEffect::masterIdle() { callHost(audioMasterIdle, 0, 0, nullptr, 0.0f); }
 
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
@@ -120,7 +149,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effEditOpen:
         // Without a parent window there is nothing to embed the editor in.
         if (!editor || !ptr) return 0;
-        return editor->open(ptr) ? 1 : 0;
+        return openEditor(ptr) ? 1 : 0;
     case effEditClose:
         if (editor) editor->close();
         return 0;

@@ -9,6 +9,8 @@
 // into virtual operations and wraps the calls back to the host.
 // Threads: the dispatcher and the parameter operations may run on any host thread;
 // processReplacing and processDoubleReplacing run on the audio thread.
+// Exceptions: the operations may throw (std::bad_alloc); the record's callbacks catch
+// everything and give the host a safe answer.
 class AudioEffect {
 public:
     AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
@@ -57,6 +59,8 @@ protected:
     void setFlag(VstInt32 flag, bool state) { cEffect.flags = state ? (cEffect.flags | flag) : (cEffect.flags & ~flag); }
     // Calls the host, or answers 0 without a host callback.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    // Opens the editor in parent; when its open throws, closes it and answers false.
+    bool openEditor(void* parent);
 
     audioMasterCallback audioMaster;
     std::unique_ptr<AEffEditor> editor;

@@ -87,11 +87,19 @@ void ZuVstCore::processDoubleReplacing(double** inputs, double** outputs, VstInt
 
 void ZuVstCore::setProgram(VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
-    curProgram = program;
     LockGuard guard(engineLock);
+    curProgram = program;
     for (int i = 0; i < kNumParams; ++i) programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed);
     programIndex = program;
-    for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, programValues[programIndex][i]);
+    for (VstInt32 i = 0; i < kNumParams; ++i) {
+        paramValues[i].store(programValues[programIndex][i], std::memory_order_relaxed);
+        tarn::applyParameter(*engine, i, programValues[programIndex][i]);
+    }
+#if TARN_EDITOR
+    // Inside the engine lock the editor only marks what to show at its next idle.
+    if (gui)
+        for (VstInt32 i = 0; i < kNumParams; ++i) gui->showLater(i);
+#endif
 }
 
 void ZuVstCore::setProgramName(char* name) { tarn::copyText(programNames[programIndex], name, kProgramNameLength); }

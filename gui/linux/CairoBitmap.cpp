@@ -25,7 +25,11 @@ std::unique_ptr<IPlatformBitmap> adopt(cairo_surface_t* surface) {
         cairo_surface_destroy(surface);
         return nullptr;
     }
-    return std::make_unique<CairoBitmap>(surface);
+    // The surface goes too when the bitmap cannot be made.
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> owner(surface, cairo_surface_destroy);
+    auto bitmap = std::make_unique<CairoBitmap>(surface);
+    owner.release();
+    return bitmap;
 }
 
 } // namespace

@@ -90,18 +90,6 @@ bool GLXOpenGLView::makeContextCurrent() {
     return context && glXMakeCurrent(frame.getDisplay(), window, context);
 }
 
-bool GLXOpenGLView::lockContext() {
-    if (!context) return false;
-    contextLock.lock();
-    return true;
-}
-
-bool GLXOpenGLView::unlockContext() {
-    if (!context) return false;
-    contextLock.unlock();
-    return true;
-}
-
 void GLXOpenGLView::swapBuffers() {
     if (!context) return;
     glXSwapBuffers(frame.getDisplay(), window);
@@ -109,9 +97,7 @@ void GLXOpenGLView::swapBuffers() {
 }
 
 void GLXOpenGLView::paint(const CRect& rect) {
-    if (!lockContext()) return;
     if (makeContextCurrent()) view->drawOpenGL(rect);
-    unlockContext();
 }
 
 } // namespace VSTGUI

@@ -2,8 +2,6 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <mutex>
-
 #include "gui/IPlatformOpenGLView.h"
 
 namespace VSTGUI {
@@ -22,8 +20,6 @@ public:
     void viewSizeChanged(const CRect& visibleSize) override;
     void invalidRect(const CRect& rect) override;
     bool makeContextCurrent() override;
-    bool lockContext() override;
-    bool unlockContext() override;
     void swapBuffers() override;
 
     Window getWindow() const { return window; }
@@ -39,7 +35,6 @@ private:
     GLXContext context = nullptr;
     CRect placement;
     bool mapped = false;
-    std::recursive_mutex contextLock;
 };
 
 } // namespace VSTGUI

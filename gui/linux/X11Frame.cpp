@@ -52,8 +52,11 @@ std::unique_ptr<IPlatformFrame> IPlatformFrame::create(IPlatformFrameCallback* f
     return platformFrame;
 }
 
-X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window parent)
-    : callback(callback), size(size) {
+X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size) : callback(callback), size(size) {}
+
+// Delegating: once the plain constructor has run, a failure below (an allocation) runs the
+// destructor, which releases what was made.
+X11Frame::X11Frame(IPlatformFrameCallback* callback, const CRect& size, Window parent) : X11Frame(callback, size) {
     const auto width = static_cast<unsigned int>(size.getWidth());
     const auto height = static_cast<unsigned int>(size.getHeight());
     if (!parent || width < 1 || height < 1) return;

@@ -37,6 +37,7 @@ public:
     void removeChildWindow(Window child);
 
 private:
+    X11Frame(IPlatformFrameCallback* callback, const CRect& size);
     void handleEvent(XEvent& event);
     // The pointer's position in the window and the button and modifier mask.
     bool queryPointer(CPoint& where, unsigned int& mask) const;

@@ -59,12 +59,9 @@ void WGLOpenGLView::viewSizeChanged(const CRect& visibleSize) {
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     // A context takes the surface's size as its viewport when first made current, but wine
     // may not have resized its drawable by then: the viewport follows the window here.
-    if (resized && lockContext()) {
-        if (makeContextCurrent()) {
-            glViewport(0, 0, static_cast<GLsizei>(visibleSize.getWidth()), static_cast<GLsizei>(visibleSize.getHeight()));
-            wglMakeCurrent(nullptr, nullptr);
-        }
-        unlockContext();
+    if (resized && makeContextCurrent()) {
+        glViewport(0, 0, static_cast<GLsizei>(visibleSize.getWidth()), static_cast<GLsizei>(visibleSize.getHeight()));
+        wglMakeCurrent(nullptr, nullptr);
     }
 }
 
@@ -79,18 +76,6 @@ void WGLOpenGLView::invalidRect(const CRect& rect) {
 }
 
 bool WGLOpenGLView::makeContextCurrent() { return context && window && wglMakeCurrent(dc, context); }
-
-bool WGLOpenGLView::lockContext() {
-    if (!context) return false;
-    contextLock.lock();
-    return true;
-}
-
-bool WGLOpenGLView::unlockContext() {
-    if (!context) return false;
-    contextLock.unlock();
-    return true;
-}
 
 void WGLOpenGLView::swapBuffers() {
     if (!context || !window) return;
@@ -108,9 +93,7 @@ void WGLOpenGLView::swapBuffers() {
 }
 
 void WGLOpenGLView::paint(const CRect& rect) {
-    if (!lockContext()) return;
     if (makeContextCurrent()) view->drawOpenGL(rect);
-    unlockContext();
 }
 
 LRESULT WGLOpenGLView::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

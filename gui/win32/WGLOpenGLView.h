@@ -1,8 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <mutex>
-
 #include "gui/IPlatformOpenGLView.h"
 #include "gui/win32/OpenGLReadback.h"
 
@@ -24,8 +22,6 @@ public:
     void viewSizeChanged(const CRect& visibleSize) override;
     void invalidRect(const CRect& rect) override;
     bool makeContextCurrent() override;
-    bool lockContext() override;
-    bool unlockContext() override;
     void swapBuffers() override;
 
     HWND getWindow() const { return window; }
@@ -43,7 +39,6 @@ private:
     CRect placement;
     UINT readbackMessage = 0;
     OpenGLReadback* readback = nullptr;
-    std::recursive_mutex contextLock;
 };
 
 } // namespace VSTGUI

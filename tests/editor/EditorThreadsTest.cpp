@@ -8,8 +8,9 @@
 #include "EditorHost.h"
 
 // Run under the thread sanitizer: the host's audio thread processes and automates every
-// parameter, the user-interface thread opens, idles and closes the editor, and a third thread
-// changes programs, all at once.
+// parameter, the user-interface thread opens, idles, changes the program and closes the
+// editor, and a third thread changes programs, all at once. The views are touched on the
+// user-interface thread only; every other thread reaches them through the editor's marks.
 TEST(EditorThreads, AudioAutomationProgramChangesAndTheEditorRunTogether) {
     EditorHost host;
     std::atomic<bool> done{false};
@@ -27,7 +28,9 @@ TEST(EditorThreads, AudioAutomationProgramChangesAndTheEditorRunTogether) {
     });
     for (int cycle = 0; cycle < 6; ++cycle) {
         ASSERT_TRUE(host.open());
-        host.idle(5);
+        host.idle(2);
+        host.dispatch(effSetProgram, 0, 0);
+        host.idle(3);
         host.close();
     }
     done = true;
@@ -36,4 +39,20 @@ TEST(EditorThreads, AudioAutomationProgramChangesAndTheEditorRunTogether) {
     ASSERT_TRUE(host.open());
     host.idle();
     for (int i = 0; i < 7; ++i) EXPECT_EQ(host.gui().getKnob(i)->getValue(), std::fmin(host.get(i), 1.f));
+}
+
+// A program change sets the parameters with the engine lock held: even on the user-interface
+// thread the editor only marks them then, and shows them at its next idle.
+TEST(EditorThreads, AProgramChangeOnTheUserInterfaceThreadShowsItsValuesAtTheNextIdle) {
+    EditorHost host;
+    ASSERT_TRUE(host.open());
+    host.idle();
+    std::thread audio([&] { host.set(0, 0.25f); });
+    audio.join();
+    host.dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(host.valueText(0), "0.0 db");
+    for (int i = 0; i < 7; ++i) EXPECT_FALSE(host.gui().getValueLabel(i)->isDirty()) << "value text " << i;
+    host.idle();
+    EXPECT_EQ(host.valueText(0), "-12.0 db");
+    EXPECT_FLOAT_EQ(host.gui().getKnob(0)->getValue(), 0.25f);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "tests/plugin/TestHost.h"
@@ -297,4 +298,34 @@ TEST(Dispatcher, NullRecordsAndInstancesAreIgnored) {
     EXPECT_EQ(orphan.getParameter(&orphan, 0), 0.0f);
     orphan.processReplacing(&orphan, nullptr, nullptr, 10);
     orphan.process(&orphan, nullptr, nullptr, 10);
+}
+
+namespace {
+// A plug-in whose every operation throws, as one would whose allocation failed.
+class ThrowingEffect : public AudioEffect {
+public:
+    ThrowingEffect() : AudioEffect(nullptr, 1, 1) {}
+    void open() override { throw std::bad_alloc(); }
+    void close() override { throw std::bad_alloc(); }
+    VstInt32 getChunk(void**, bool) override { throw std::bad_alloc(); }
+    void processReplacing(float**, float**, VstInt32) override { throw std::bad_alloc(); }
+    void processDoubleReplacing(double**, double**, VstInt32) override { throw std::bad_alloc(); }
+    void setParameter(VstInt32, float) override { throw std::bad_alloc(); }
+    float getParameter(VstInt32) override { throw std::bad_alloc(); }
+};
+} // namespace
+
+TEST(Dispatcher, NoExceptionReachesTheHost) {
+    AEffect* e = (new ThrowingEffect)->getAeffect();
+    void* chunk = nullptr;
+    EXPECT_EQ(e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(e->dispatcher(e, effGetChunk, 0, 0, &chunk, 0.0f), 0);
+    float* buffers[2] = {nullptr, nullptr};
+    double* doubles[2] = {nullptr, nullptr};
+    e->processReplacing(e, buffers, buffers, 0);
+    e->processDoubleReplacing(e, doubles, doubles, 0);
+    e->setParameter(e, 0, 0.5f);
+    EXPECT_EQ(e->getParameter(e, 0), 0.0f);
+    // The instance goes even when its close fails.
+    EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
 }

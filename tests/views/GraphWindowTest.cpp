@@ -303,7 +303,6 @@ TEST(GraphWindow, PassesWithoutASurfaceOrForAnEmptyViewTouchNoGL) {
 
     IPlatformOpenGLView* surface = probe->getPlatformOpenGLView();
     ASSERT_NE(surface, nullptr);
-    ASSERT_TRUE(surface->lockContext());
     ASSERT_TRUE(surface->makeContextCurrent());
     GLXContext probeContext = glXGetCurrentContext();
     GLint viewport[4];
@@ -327,7 +326,6 @@ TEST(GraphWindow, PassesWithoutASurfaceOrForAnEmptyViewTouchNoGL) {
     glGetIntegerv(GL_VIEWPORT, after);
     EXPECT_TRUE(std::equal(viewport, viewport + 4, after));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    surface->unlockContext();
 }
 
 TEST(GraphWindow, ScreenshotOfBothViewsFedFromACompressingEngine) {

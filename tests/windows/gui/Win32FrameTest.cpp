@@ -165,10 +165,6 @@ TEST_F(Win32FrameTest, OpenGLViewHasAChildSurfaceWithItsOwnContextThatReadsBack)
     ClientToScreen(window.child(), &onSurface);
     EXPECT_EQ(WindowFromPoint(onSurface), window.child());
 
-    EXPECT_TRUE(gl->getPlatformOpenGLView()->lockContext());
-    EXPECT_TRUE(gl->getPlatformOpenGLView()->lockContext()) << "the owner may lock again";
-    gl->getPlatformOpenGLView()->unlockContext();
-    gl->getPlatformOpenGLView()->unlockContext();
     frame->removeView(gl, false);
     EXPECT_EQ(gl->getPlatformOpenGLView(), nullptr);
     EXPECT_EQ(FindWindowExW(window.child(), nullptr, nullptr, nullptr), nullptr);
