@@ -27,14 +27,25 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     }
 }
 
-void cleanup(LV2UI_Handle handle) { std::unique_ptr<Lv2EditorUi>{uiOf(handle)}; }
+void cleanup(LV2UI_Handle handle) {
+    try {
+        std::unique_ptr<Lv2EditorUi>{uiOf(handle)};
+    } catch (...) {
+    }
+}
 
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
-    if (handle) uiOf(handle)->portEvent(port, size, format, buffer);
+    try {
+        if (handle) uiOf(handle)->portEvent(port, size, format, buffer);
+    } catch (...) {
+    }
 }
 
 int idle(LV2UI_Handle handle) {
-    if (handle) uiOf(handle)->idle();
+    try {
+        if (handle) uiOf(handle)->idle();
+    } catch (...) {
+    }
     return 0;
 }
 
