@@ -26,8 +26,7 @@ void horizontalLine(double y, double width) {
 
 ZuGLGraph::ZuGLGraph(const CRect& size)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
-      pointX(std::make_unique<float[]>(pointCount)), strip(std::make_unique<float[]>(4 * pointCount)),
-      stripColors(std::make_unique<uint8_t[]>(8 * pointCount)) {
+      pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
     setWantsIdle(true);
     // The frame's idle timer, created when the view is attached, ticks every 8 ms: a tick with
@@ -39,7 +38,28 @@ ZuGLGraph::ZuGLGraph(const CRect& size)
     const float width = static_cast<float>(graphWidth);
     const float spacing = width > 0.f ? 1.f / (pointCount / width) : 0.f;
     for (int i = 0; i < pointCount; ++i) pointX[i] = static_cast<float>(i) * spacing;
+    placeColumns();
     placeGrid();
+}
+
+void ZuGLGraph::placeColumns() {
+    const float last = pointX[pointCount - 1];
+    const int centres = last > 0.5f ? static_cast<int>(std::ceil(last - 0.5f)) : 0;
+    columnCount = centres + 2;
+    columnX = std::make_unique<float[]>(columnCount);
+    columnPoint = std::make_unique<int[]>(columnCount);
+    columnFraction = std::make_unique<double[]>(columnCount);
+    strip = std::make_unique<float[]>(4 * columnCount);
+    stripColors = std::make_unique<uint8_t[]>(8 * columnCount);
+    int i = 0;
+    for (int c = 0; c < columnCount; ++c) {
+        const float x = c == 0 ? pointX[0] : c == columnCount - 1 ? last : static_cast<float>(c) - 0.5f;
+        while (i + 2 < pointCount && pointX[i + 1] <= x) ++i;
+        columnX[c] = x;
+        columnPoint[c] = i;
+        const double width = static_cast<double>(pointX[i + 1]) - pointX[i];
+        columnFraction[c] = width > 0. ? (static_cast<double>(x) - pointX[i]) / width : 0.;
+    }
 }
 
 void ZuGLGraph::placeGrid() {
@@ -120,29 +140,38 @@ void ZuGLGraph::drawLines(double kneeY, double thresholdY) const {
 // then the curve over it.
 void ZuGLGraph::drawLevel(const tarn::DecibelHistory& history, const CColor& fill, const CColor& line) {
     const float* db = history.data();
-    for (int i = 0; i < pointCount; ++i) placeStripPoint(i, graphHeight, levelY(db[i]));
-    drawStrip(fill, line);
+    for (int i = 0; i < pointCount; ++i) placeCurvePoint(i, levelY(db[i]));
+    drawArea(graphHeight, fill, line);
 }
 
 // The gain reduction hangs from the top edge, as deep as input and output differ.
 void ZuGLGraph::drawReduction() {
-    for (int i = 0; i < pointCount; ++i) placeStripPoint(i, 0, reductionDepth(i));
-    drawStrip(reductionFillColor, reductionLineColor);
+    for (int i = 0; i < pointCount; ++i) placeCurvePoint(i, reductionDepth(i));
+    drawArea(0, reductionFillColor, reductionLineColor);
 }
 
-void ZuGLGraph::placeStripPoint(int i, double baseY, double curveY) {
-    float* vertex = strip.get() + 4 * i;
-    vertex[0] = pointX[i];
-    vertex[1] = static_cast<float>(baseY);
-    vertex[2] = pointX[i];
-    vertex[3] = static_cast<float>(curveY);
+void ZuGLGraph::placeCurvePoint(int i, double y) {
+    curve[2 * i] = pointX[i];
+    curve[2 * i + 1] = static_cast<float>(y);
 }
 
-// One call for the area and one for the curve through its upper vertices: on a software
-// renderer a call per vertex costs more than the drawing.
-void ZuGLGraph::drawStrip(const CColor& fill, const CColor& line) {
+// The area's strip takes the curve where the pixels sample it, at the centre of every pixel
+// column, and at both ends: it covers the same pixels as a strip through every point, with a
+// quarter of the triangles. One call draws the area and one the curve.
+void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& line) {
+    const float base = static_cast<float>(baseY);
+    for (int c = 0; c < columnCount; ++c) {
+        const int i = columnPoint[c];
+        double y = curve[2 * i + 1];
+        if (columnFraction[c] > 0.) y += columnFraction[c] * (curve[2 * i + 3] - y);
+        float* vertex = strip.get() + 4 * c;
+        vertex[0] = columnX[c];
+        vertex[1] = base;
+        vertex[2] = columnX[c];
+        vertex[3] = static_cast<float>(y);
+    }
     uint8_t* color = stripColors.get();
-    for (int v = 0; v < 2 * pointCount; ++v, color += 4) {
+    for (int v = 0; v < 2 * columnCount; ++v, color += 4) {
         color[0] = fill.red;
         color[1] = fill.green;
         color[2] = fill.blue;
@@ -151,10 +180,10 @@ void ZuGLGraph::drawStrip(const CColor& fill, const CColor& line) {
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, stripColors.get());
     glVertexPointer(2, GL_FLOAT, 0, strip.get());
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * pointCount);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * columnCount);
     glDisableClientState(GL_COLOR_ARRAY);
     setColor(line);
-    glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), strip.get() + 2);
+    glVertexPointer(2, GL_FLOAT, 0, curve.get());
     glDrawArrays(GL_LINE_STRIP, 0, pointCount);
 }
 

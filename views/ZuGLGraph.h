@@ -72,8 +72,9 @@ private:
     void drawLines(double kneeY, double thresholdY) const;
     void drawLevel(const tarn::DecibelHistory& history, const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
     void drawReduction();
-    void placeStripPoint(int i, double baseY, double curveY);
-    void drawStrip(const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
+    void placeColumns();
+    void placeCurvePoint(int i, double y);
+    void drawArea(double baseY, const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
     void drawKneeBand(double kneeY, double thresholdY) const;
     void drawBorder() const;
 
@@ -101,8 +102,15 @@ private:
     std::unique_ptr<float[]> pointX;
     VSTGUI::CPoint lastMousePoint;
     bool stale = true;
-    // An area's triangle strip: vertex 2i (x, y) on the base line, 2i + 1 on the curve at
-    // point i; a colour (red, green, blue, alpha) per vertex.
+    // The curve being drawn: x, y of every point.
+    std::unique_ptr<float[]> curve;
+    // The areas' strip columns: x, and where it lies between point columnPoint and the next.
+    int columnCount = 0;
+    std::unique_ptr<float[]> columnX;
+    std::unique_ptr<int[]> columnPoint;
+    std::unique_ptr<double[]> columnFraction;
+    // An area's triangle strip: vertex 2c (x, y) on the base line, 2c + 1 on the curve at
+    // column c; a colour (red, green, blue, alpha) per vertex.
     std::unique_ptr<float[]> strip;
     std::unique_ptr<uint8_t[]> stripColors;
 };
