@@ -155,9 +155,10 @@ void ZuGLGraph::placeCurvePoint(int i, double y) {
     curve[2 * i + 1] = static_cast<float>(y);
 }
 
-// The area's strip takes the curve where the pixels sample it, at the centre of every pixel
-// column, and at both ends: it covers the same pixels as a strip through every point, with a
-// quarter of the triangles. One call draws the area and one the curve.
+// A pixel is filled when its centre lies inside the area, and four points share each pixel
+// column: a strip through the curve at every column's centre and at both ends fills the same
+// pixels as one through every point, with a quarter of the triangles, which is most of the cost
+// on a software renderer. One call draws the area and one the curve.
 void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& line) {
     const float base = static_cast<float>(baseY);
     for (int c = 0; c < columnCount; ++c) {
