@@ -215,8 +215,13 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     std::printf("  event queue drained before each idle            median %6.2f  p99 %6.2f  max %6.2f ms", d.median, d.p99,
                 d.max);
     if (notEmptied > 0) std::printf("  (%ld drains cut after 1 s)", notEmptied);
-    std::printf("\n  UI thread: %.0f%% of its wall time in the plug-in besides sleeping, CPU share %.0f%%\n",
-                100.0 * inside / wall, 100.0 * cpu / wall);
+#ifdef _WIN32
+    const char* insideLabel = "in the plug-in, pacing sleep included";
+#else
+    const char* insideLabel = "in the plug-in besides the pacing sleep";
+#endif
+    std::printf("\n  UI thread: %.0f%% of its wall time %s, CPU share %.0f%%\n", 100.0 * inside / wall, insideLabel,
+                100.0 * cpu / wall);
     return true;
 }
 
