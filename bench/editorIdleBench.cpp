@@ -199,7 +199,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.0f);
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
 
-    const Percentiles w = percentiles(work), s = percentiles(sleep), d = percentiles(drain);
+    const Percentiles w = percentiles(work), d = percentiles(drain);
     std::printf("host idles every %d ms: %zu idle calls\n", periodMs, work.size());
 #ifdef _WIN32
     const char* workLabel = "  effEditIdle, pacing sleep included           ";
@@ -209,6 +209,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     std::printf("%s median %6.2f  p99 %6.2f  max %6.2f ms\n", workLabel, w.median, w.p99,
                 w.max);
 #ifndef _WIN32
+    const Percentiles s = percentiles(sleep);
     std::printf("  pacing sleep inside effEditIdle                 median %6.2f  p99 %6.2f  mean %5.2f ms\n", s.median, s.p99,
                 s.mean);
 #endif
