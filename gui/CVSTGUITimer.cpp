@@ -1,5 +1,9 @@
 #include "gui/CVSTGUITimer.h"
 
+#include <chrono>
+
+#include "gui/SharedPointer.h"
+
 namespace VSTGUI {
 
 CVSTGUITimer::CVSTGUITimer(CallbackFunc callback, uint32_t fireTime, bool doStart)
@@ -18,11 +22,28 @@ bool CVSTGUITimer::stop() {
     if (!running) return false;
     platformTimer->stop();
     running = false;
+    stretched = false;
     return true;
 }
 
 void CVSTGUITimer::fire() {
-    if (callback) callback(this);
+    if (!callback) return;
+    // The callback may release the timer's last other reference.
+    const SharedPointer<CVSTGUITimer> keep(this);
+    const auto start = std::chrono::steady_clock::now();
+    callback(this);
+    if (!running) return;
+    // After a callback longer than the period the next tick would be due at once, and a host
+    // that empties its message queue before each idle would never find it empty: the next
+    // tick waits as long as this one took, so the callback keeps to about half the thread.
+    const auto took = std::chrono::ceil<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    if (took > static_cast<long long>(fireTime)) {
+        platformTimer->start(static_cast<uint32_t>(took));
+        stretched = true;
+    } else if (stretched) {
+        platformTimer->start(fireTime);
+        stretched = false;
+    }
 }
 
 } // namespace VSTGUI

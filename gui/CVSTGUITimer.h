@@ -7,7 +7,8 @@
 
 namespace VSTGUI {
 
-// Calls a function every fireTime milliseconds on the user-interface thread.
+// Calls a function every fireTime milliseconds on the user-interface thread. A call that takes
+// longer than fireTime puts the next one off by as long as it took.
 class CVSTGUITimer : public CBaseObject, private IPlatformTimerCallback {
 public:
     using CallbackFunc = std::function<void(CVSTGUITimer*)>;
@@ -30,6 +31,8 @@ private:
     CallbackFunc callback;
     uint32_t fireTime;
     bool running = false;
+    // The platform timer runs with a longer period after a long call.
+    bool stretched = false;
     std::unique_ptr<IPlatformTimer> platformTimer;
 };
 

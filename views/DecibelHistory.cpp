@@ -20,9 +20,9 @@ float DecibelHistory::toDb(float level) {
     return value >= kFloorDb ? value : kFloorDb;
 }
 
-void DecibelHistory::update(const LevelHistory& history) {
+bool DecibelHistory::update(const LevelHistory& history) {
     const double* incoming = history.data();
-    if (!incoming) return;
+    if (!incoming) return false;
     const std::uint64_t steps = history.steps();
     const bool sameHistory = source == &history && steps >= copiedSteps;
     const std::uint64_t fresh = sameHistory ? steps - copiedSteps : kLength;
@@ -38,6 +38,7 @@ void DecibelHistory::update(const LevelHistory& history) {
     unconverted = std::min(kLength, unconverted + count);
     source = &history;
     copiedSteps = steps;
+    return count > 0;
 }
 
 void DecibelHistory::convert() const {

@@ -23,8 +23,8 @@ public:
     DecibelHistory& operator=(const DecibelHistory&) = delete;
 
     // Follows history; the first update, one from another history and one after more than
-    // kLength steps convert every level.
-    void update(const LevelHistory& history);
+    // kLength steps convert every level. Answers whether any level arrived.
+    bool update(const LevelHistory& history);
 
     float operator[](int i) const { return data()[i]; }
     const float* data() const {

@@ -26,11 +26,11 @@ void horizontalLine(double y, double width) {
 
 ZuGLGraph::ZuGLGraph(const CRect& size)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
-      pointX(std::make_unique<float[]>(pointCount)) {
+      pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
     setWantsIdle(true);
-    // The frame's idle timer, created when the view is attached, ticks every 8 ms: every tick
-    // is one drawing pass.
+    // The frame's idle timer, created when the view is attached, ticks every 8 ms: a tick with
+    // something new to show is one drawing pass.
     CView::idleRate = 120;
     setWantsFocus(true);
     setMouseEnabled(true);
@@ -38,7 +38,28 @@ ZuGLGraph::ZuGLGraph(const CRect& size)
     const float width = static_cast<float>(graphWidth);
     const float spacing = width > 0.f ? 1.f / (pointCount / width) : 0.f;
     for (int i = 0; i < pointCount; ++i) pointX[i] = static_cast<float>(i) * spacing;
+    placeColumns();
     placeGrid();
+}
+
+void ZuGLGraph::placeColumns() {
+    const float last = pointX[pointCount - 1];
+    const int centres = last > 0.5f ? static_cast<int>(std::ceil(last - 0.5f)) : 0;
+    columnCount = centres + 2;
+    columnX = std::make_unique<float[]>(columnCount);
+    columnPoint = std::make_unique<int[]>(columnCount);
+    columnFraction = std::make_unique<double[]>(columnCount);
+    strip = std::make_unique<float[]>(4 * columnCount);
+    stripColors = std::make_unique<uint8_t[]>(8 * columnCount);
+    int i = 0;
+    for (int c = 0; c < columnCount; ++c) {
+        const float x = c == 0 ? pointX[0] : c == columnCount - 1 ? last : static_cast<float>(c) - 0.5f;
+        while (i + 2 < pointCount && pointX[i + 1] <= x) ++i;
+        columnX[c] = x;
+        columnPoint[c] = i;
+        const double width = static_cast<double>(pointX[i + 1]) - pointX[i];
+        columnFraction[c] = width > 0. ? (static_cast<double>(x) - pointX[i]) / width : 0.;
+    }
 }
 
 void ZuGLGraph::placeGrid() {
@@ -48,20 +69,24 @@ void ZuGLGraph::placeGrid() {
 }
 
 void ZuGLGraph::updateFromEngine(const tarn::CompressorEngine& engine) {
-    inputDb.update(engine.inputHistory);
-    outputDb.update(engine.outputHistory);
+    const bool newInput = inputDb.update(engine.inputHistory);
+    const bool newOutput = outputDb.update(engine.outputHistory);
     const float threshold = engine.threshold();
     const float kneeStart = engine.kneeStart();
-    thresholdDb = tarn::DecibelHistory::toDb(threshold);
-    kneeStartDb = tarn::DecibelHistory::toDb(kneeStart);
-    setDirty(true);
+    const float newThresholdDb = tarn::DecibelHistory::toDb(threshold);
+    const float newKneeStartDb = tarn::DecibelHistory::toDb(kneeStart);
+    if (newInput || newOutput || newThresholdDb != thresholdDb || newKneeStartDb != kneeStartDb) stale = true;
+    thresholdDb = newThresholdDb;
+    kneeStartDb = newKneeStartDb;
+}
+
+void ZuGLGraph::onIdle() {
+    if (stale) draw(nullptr);
 }
 
 void ZuGLGraph::draw(CDrawContext*) {
     IPlatformOpenGLView* surface = getPlatformOpenGLView();
     if (!surface || !isAttached() || !(graphWidth > 0.) || !(graphHeight > 0.)) return;
-    // Re-places the surface and makes its context current; asking again tells whether it is.
-    setViewSize(getViewSize(), true);
     if (!surface->makeContextCurrent()) return;
 
     const CRect r = getViewSize();
@@ -81,9 +106,11 @@ void ZuGLGraph::draw(CDrawContext*) {
     drawGrid();
     drawLines(kneeY, thresholdY);
     glLineWidth(1.5f);
+    glEnableClientState(GL_VERTEX_ARRAY);
     drawLevel(inputDb, inputFillColor, inputLineColor);
     drawLevel(outputDb, outputFillColor, outputLineColor);
     drawReduction();
+    glDisableClientState(GL_VERTEX_ARRAY);
     drawKneeBand(kneeY, thresholdY);
     drawBorder();
 
@@ -91,6 +118,7 @@ void ZuGLGraph::draw(CDrawContext*) {
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_BLEND);
     surface->swapBuffers();
+    stale = false;
     setDirty(false);
 }
 
@@ -110,36 +138,54 @@ void ZuGLGraph::drawLines(double kneeY, double thresholdY) const {
 
 // An area rising from the bottom edge to the curve, its alpha growing towards the curve,
 // then the curve over it.
-void ZuGLGraph::drawLevel(const tarn::DecibelHistory& history, const CColor& fill, const CColor& line) const {
+void ZuGLGraph::drawLevel(const tarn::DecibelHistory& history, const CColor& fill, const CColor& line) {
     const float* db = history.data();
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int i = 0; i < pointCount; ++i) {
-        setColor(fill, kEdgeAlpha);
-        glVertex2d(pointX[i], graphHeight);
-        setColor(fill);
-        glVertex2d(pointX[i], levelY(db[i]));
-    }
-    glEnd();
-    setColor(line);
-    glBegin(GL_LINE_STRIP);
-    for (int i = 0; i < pointCount; ++i) glVertex2d(pointX[i], levelY(db[i]));
-    glEnd();
+    for (int i = 0; i < pointCount; ++i) placeCurvePoint(i, levelY(db[i]));
+    drawArea(graphHeight, fill, line);
 }
 
 // The gain reduction hangs from the top edge, as deep as input and output differ.
-void ZuGLGraph::drawReduction() const {
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int i = 0; i < pointCount; ++i) {
-        setColor(reductionFillColor, kEdgeAlpha);
-        glVertex2d(pointX[i], 0);
-        setColor(reductionFillColor);
-        glVertex2d(pointX[i], reductionDepth(i));
+void ZuGLGraph::drawReduction() {
+    for (int i = 0; i < pointCount; ++i) placeCurvePoint(i, reductionDepth(i));
+    drawArea(0, reductionFillColor, reductionLineColor);
+}
+
+void ZuGLGraph::placeCurvePoint(int i, double y) {
+    curve[2 * i] = pointX[i];
+    curve[2 * i + 1] = static_cast<float>(y);
+}
+
+// A pixel is filled when its centre lies inside the area, and four points share each pixel
+// column: a strip through the curve at every column's centre and at both ends fills the same
+// pixels as one through every point, with a quarter of the triangles, which is most of the cost
+// on a software renderer. One call draws the area and one the curve.
+void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& line) {
+    const float base = static_cast<float>(baseY);
+    for (int c = 0; c < columnCount; ++c) {
+        const int i = columnPoint[c];
+        double y = curve[2 * i + 1];
+        if (columnFraction[c] > 0.) y += columnFraction[c] * (curve[2 * i + 3] - y);
+        float* vertex = strip.get() + 4 * c;
+        vertex[0] = columnX[c];
+        vertex[1] = base;
+        vertex[2] = columnX[c];
+        vertex[3] = static_cast<float>(y);
     }
-    glEnd();
-    setColor(reductionLineColor);
-    glBegin(GL_LINE_STRIP);
-    for (int i = 0; i < pointCount; ++i) glVertex2d(pointX[i], reductionDepth(i));
-    glEnd();
+    uint8_t* color = stripColors.get();
+    for (int v = 0; v < 2 * columnCount; ++v, color += 4) {
+        color[0] = fill.red;
+        color[1] = fill.green;
+        color[2] = fill.blue;
+        color[3] = v % 2 ? fill.alpha : kEdgeAlpha;
+    }
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, stripColors.get());
+    glVertexPointer(2, GL_FLOAT, 0, strip.get());
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * columnCount);
+    glDisableClientState(GL_COLOR_ARRAY);
+    setColor(line);
+    glVertexPointer(2, GL_FLOAT, 0, curve.get());
+    glDrawArrays(GL_LINE_STRIP, 0, pointCount);
 }
 
 // Lies over the curves: the knee's colour at its start, the threshold's at the threshold.
@@ -180,14 +226,16 @@ CMouseEventResult ZuGLGraph::onMouseMoved(CPoint& where, const CButtonState& but
     if (buttons.getButtonState() != kLButton) return kMouseEventNotHandled;
     // Every event is one step, however far the pointer moved: up narrows the range.
     const float step = buttons.getModifierState() == kShift ? 0.01f : 0.1f;
+    const float lastRange = displayRange;
     if (lastMousePoint.y > where.y) displayRange -= step;
     else if (lastMousePoint.y < where.y) displayRange += step;
     if (!(displayRange >= 1.f)) displayRange = 1.f;
     else if (displayRange > 8.f) displayRange = 8.f;
     if (buttons.getModifierState() == kControl) displayRange = 8.f;
+    if (displayRange != lastRange) stale = true;
     placeGrid();
     lastMousePoint = where;
     return kMouseEventHandled;
 }
 
-void ZuGLGraph::drawOpenGL(const CRect&) {}
+void ZuGLGraph::drawOpenGL(const CRect&) { stale = true; }

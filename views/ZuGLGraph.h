@@ -21,8 +21,8 @@ public:
     ZuGLGraph(const ZuGLGraph&) = delete;
     ZuGLGraph& operator=(const ZuGLGraph&) = delete;
 
-    // Copies the engine's histories, threshold and knee start as decibels and marks the view
-    // dirty; draws nothing. The caller holds the engine lock.
+    // Copies the engine's histories, threshold and knee start as decibels; new levels or lines
+    // make the view stale. Draws nothing. The caller holds the engine lock.
     virtual void updateFromEngine(const tarn::CompressorEngine& engine);
     // Doublings of amplitude that the view's height spans below its top edge at +6.02 dB.
     virtual float getDisplayRange() const { return displayRange; }
@@ -34,10 +34,15 @@ public:
     VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
     // The range drag: one step per event with the left button alone held.
     VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-    // Redraws on every tick of the frame's idle timer.
-    void onIdle() override { draw(nullptr); }
-    // The surface's own paint requests draw nothing: all drawing comes from draw.
+    // A tick of the frame's idle timer draws a pass when the view is stale.
+    void onIdle() override;
+    // The surface's own paint requests make the view stale: all drawing comes from draw.
     void drawOpenGL(const VSTGUI::CRect& updateRect) override;
+    // A new place or size of the surface.
+    void platformOpenGLViewSizeChanged() override { stale = true; }
+    // Something the picture does not show yet: new levels or lines, a range step, an expose or
+    // a new size of the surface. A pass makes the view fresh.
+    bool isStale() const { return stale; }
 
     CLASS_METHODS_NOCOPY(ZuGLGraph, COpenGLView)
 
@@ -65,8 +70,11 @@ private:
     void placeGrid();
     void drawGrid() const;
     void drawLines(double kneeY, double thresholdY) const;
-    void drawLevel(const tarn::DecibelHistory& history, const VSTGUI::CColor& fill, const VSTGUI::CColor& line) const;
-    void drawReduction() const;
+    void drawLevel(const tarn::DecibelHistory& history, const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
+    void drawReduction();
+    void placeColumns();
+    void placeCurvePoint(int i, double y);
+    void drawArea(double baseY, const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
     void drawKneeBand(double kneeY, double thresholdY) const;
     void drawBorder() const;
 
@@ -93,4 +101,16 @@ private:
     float displayRange = 8.f;
     std::unique_ptr<float[]> pointX;
     VSTGUI::CPoint lastMousePoint;
+    bool stale = true;
+    // The curve being drawn: x, y of every point.
+    std::unique_ptr<float[]> curve;
+    // The areas' strip columns: x, and where it lies between point columnPoint and the next.
+    int columnCount = 0;
+    std::unique_ptr<float[]> columnX;
+    std::unique_ptr<int[]> columnPoint;
+    std::unique_ptr<double[]> columnFraction;
+    // An area's triangle strip: vertex 2c (x, y) on the base line, 2c + 1 on the curve at
+    // column c; a colour (red, green, blue, alpha) per vertex.
+    std::unique_ptr<float[]> strip;
+    std::unique_ptr<uint8_t[]> stripColors;
 };

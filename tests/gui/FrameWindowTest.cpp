@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "Recorders.h"
 #include "TestWindow.h"
@@ -180,6 +181,33 @@ TEST_F(FrameWindowTest, IdleViewTimerTakesTheRateOfItsCreationAndFiresFromIdle) 
     frame->idle();
     EXPECT_EQ(view->idles, 2);
     CView::idleRate = savedRate;
+}
+
+// Without the wait, a view slower than the period would be due again at once.
+TEST_F(FrameWindowTest, AnIdleCallLongerThanThePeriodPutsTheNextOneOffByAsLongAsItTook) {
+    struct SlowView : CView {
+        using CView::CView;
+        void onIdle() override {
+            starts.push_back(std::chrono::steady_clock::now());
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            ends.push_back(std::chrono::steady_clock::now());
+        }
+        std::vector<std::chrono::steady_clock::time_point> starts, ends;
+    };
+    const uint32_t savedRate = CView::idleRate;
+    CView::idleRate = 120;
+    auto* view = new SlowView(CRect(0, 0, 10, 10));
+    view->setWantsIdle(true);
+    frame->addView(view);
+    CView::idleRate = savedRate;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (view->starts.size() < 3 && std::chrono::steady_clock::now() < deadline) {
+        frame->idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(view->starts.size(), 3u);
+    EXPECT_GE(view->starts[1] - view->ends[0], std::chrono::milliseconds(30));
+    EXPECT_GE(view->starts[2] - view->ends[1], std::chrono::milliseconds(30));
 }
 
 TEST(FrameWindow, TwoHundredOpenCloseCyclesLeaveNoWindowAndNoFile) {

@@ -10,6 +10,7 @@
 #include "../gui/TestWindow.h"
 #include "CompressedPhrase.h"
 #include "WindowImage.h"
+#include "gui/linux/GLXOpenGLView.h"
 #include "gui/vstgui.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
@@ -269,6 +270,75 @@ TEST(GraphWindow, TheIdleTimerDrawsEvery8ms) {
         return red > 100;
     });
     EXPECT_GT(red, 100);
+}
+
+// The graph's surface is painted green behind its back: as long as the graph draws no pass,
+// the window keeps showing green.
+TEST(GraphWindow, ATickWithNothingNewDrawsNothingAndEachNewThingIsDrawnAtTheNextTick) {
+    EditorPicture picture;
+    ZuGLGraph& graph = *picture.graph;
+    auto engine = makeEngine(-24.f, -30.f, 6.f);
+    long played = 44100 * 2;
+    playPhrase(*engine, played);
+    graph.updateFromEngine(*engine);
+    picture.drawAndCapture();
+    EXPECT_FALSE(graph.isStale());
+    IPlatformOpenGLView* surface = graph.getPlatformOpenGLView();
+    auto green = [&] { return picture.capture().at(185, 240) == CColor(0, 255, 0, 255); };
+    auto paintGreen = [&] {
+        ASSERT_TRUE(surface->makeContextCurrent());
+        glClearColor(0.f, 1.f, 0.f, 1.f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.f, 0.f, 0.f, 0.f);
+        surface->swapBuffers();
+        picture.idleUntil(green);
+        ASSERT_TRUE(green());
+    };
+    auto drawnAgain = [&] {
+        picture.idleUntil([&] { return !green(); });
+        return !green();
+    };
+
+    paintGreen();
+    // Ticks with nothing new, and an update that brings nothing new.
+    for (int i = 0; i < 20; ++i) {
+        picture.frame->idle();
+        usleep(5000);
+    }
+    graph.updateFromEngine(*engine);
+    EXPECT_FALSE(graph.isStale());
+    for (int i = 0; i < 5; ++i) {
+        picture.frame->idle();
+        usleep(5000);
+    }
+    EXPECT_TRUE(green());
+
+    // New levels.
+    playPhrase(*engine, 4410, played);
+    graph.updateFromEngine(*engine);
+    EXPECT_TRUE(graph.isStale());
+    EXPECT_TRUE(drawnAgain());
+
+    // A new threshold.
+    paintGreen();
+    engine->threshold = fromDb(-12.f);
+    graph.updateFromEngine(*engine);
+    EXPECT_TRUE(drawnAgain());
+
+    // An expose of the surface's window.
+    paintGreen();
+    const Window surfaceWindow = static_cast<GLXOpenGLView*>(surface)->getWindow();
+    XClearArea(picture.window.display(), surfaceWindow, 0, 0, 0, 0, True);
+    XFlush(picture.window.display());
+    EXPECT_TRUE(drawnAgain());
+
+    // A step of the range drag.
+    paintGreen();
+    CPoint where(100, 100);
+    graph.onMouseDown(where, CButtonState(kLButton));
+    where.y -= 1;
+    graph.onMouseMoved(where, CButtonState(kLButton));
+    EXPECT_TRUE(drawnAgain());
 }
 
 TEST(GraphWindow, RangeDragMovesTheGridOnTheNextPass) {

@@ -81,9 +81,8 @@ TEST(ZuGLGraph, CopiesBothHistoriesAndTheLinesFromTheEngine) {
         engine->inputHistory.push(i % 100 == 0 ? 0.0 : std::pow(10.0, -i / 500.0));
         engine->outputHistory.push(std::pow(10.0, -i / 250.0));
     }
-    graph->setDirty(false);
     graph->updateFromEngine(*engine);
-    EXPECT_TRUE(graph->isDirty());
+    EXPECT_TRUE(graph->isStale());
     for (int i = 0; i < 1500; ++i) {
         const float in = i % 100 == 0 ? -120.f : static_cast<float>(20.0 * std::log10(std::pow(10.0, -i / 500.0)));
         ASSERT_EQ(graph->getInputDb()[i], in) << i;
