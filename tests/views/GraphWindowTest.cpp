@@ -321,7 +321,7 @@ TEST(GraphWindow, ATickWithNothingNewDrawsNothingAndEachNewThingIsDrawnAtTheNext
 
     // A new threshold.
     paintGreen();
-    engine->threshold = fromDb(-12.f);
+    engine->setThresholdDb(-12.0);
     graph.updateFromEngine(*engine);
     EXPECT_TRUE(drawnAgain());
 
