@@ -136,7 +136,12 @@ LRESULT WGLOpenGLView::answerReadback(OpenGLReadback& request) {
 LRESULT CALLBACK openGLWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* view = windowObject<WGLOpenGLView>(window, message, lParam);
     if (!view) return DefWindowProcW(window, message, wParam, lParam);
-    return view->handleMessage(window, message, wParam, lParam);
+    // The host's message loop calls this: nothing may throw into it.
+    try {
+        return view->handleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 } // namespace VSTGUI

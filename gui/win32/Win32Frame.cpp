@@ -215,7 +215,12 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     auto* frame = windowObject<Win32Frame>(window, message, lParam);
     // Messages before WM_NCCREATE, and after the frame let go of its window.
     if (!frame) return DefWindowProcW(window, message, wParam, lParam);
-    return frame->handleMessage(window, message, wParam, lParam);
+    // The host's message loop calls this: nothing may throw into it.
+    try {
+        return frame->handleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 } // namespace VSTGUI

@@ -48,7 +48,11 @@ private:
 LRESULT CALLBACK timerWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* timer = windowObject<Win32Timer>(window, message, lParam);
     if (message == WM_TIMER && timer) {
-        timer->fire();
+        // The host's message loop calls this: nothing may throw into it.
+        try {
+            timer->fire();
+        } catch (...) {
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
