@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 ValueText formatValue(double number, int decimals) {
     ValueText result{};

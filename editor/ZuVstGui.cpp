@@ -4,7 +4,7 @@
 
 #include "dsp/CompressorEngine.h"
 #include "editor/ValueText.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 #include "platform/Lock.h"
 #include "platform/Thread.h"
 #include "views/ZuGLGraph.h"

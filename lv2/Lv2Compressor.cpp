@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "dsp/StereoBlock.h"
-#include "parameters/EngineMapping.h"
+#include "dsp/EngineMapping.h"
 
 namespace tarn::lv2 {
 

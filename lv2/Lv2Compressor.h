@@ -4,7 +4,7 @@
 
 #include "dsp/CompressorEngine.h"
 #include "lv2/Ports.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 #include "platform/Lock.h"
 
 namespace tarn::lv2 {

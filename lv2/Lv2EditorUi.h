@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "editor/EditorClient.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 class ZuVstGui;
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 namespace tarn::lv2 {
 

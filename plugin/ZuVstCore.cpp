@@ -1,8 +1,8 @@
 #include "plugin/ZuVstCore.h"
 
 #include "dsp/StereoBlock.h"
-#include "parameters/EngineMapping.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/EngineMapping.h"
+#include "dsp/ParameterTable.h"
 #include "plugin/TextCopy.h"
 #if TARN_EDITOR
 #include "editor/ZuVstGui.h"

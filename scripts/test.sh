@@ -36,7 +36,7 @@ scripts/fuzz.sh 10 1 lv2
 echo "== valgrind"
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
 # replacement does not allow; the address sanitizer covers it above.
-for test in build/linux/tests/{dsp/dsp_tests,parameters/parameters_tests,lv2/lv2_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests}; do
+for test in build/linux/tests/{dsp/dsp_tests,lv2/lv2_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests}; do
   valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
     --suppressions=tests/valgrind.supp "$test" --gtest_brief=1
 done

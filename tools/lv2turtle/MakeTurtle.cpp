@@ -8,7 +8,7 @@
 #include <string>
 
 #include "lv2/Ports.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 namespace {
 

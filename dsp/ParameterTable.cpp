@@ -1,4 +1,4 @@
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 #include <cmath>
 #include <initializer_list>

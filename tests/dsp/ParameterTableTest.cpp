@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "dsp/CompressorEngine.h"
-#include "parameters/EngineMapping.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/EngineMapping.h"
+#include "dsp/ParameterTable.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "parameters/EngineMapping.h"
+#include "dsp/EngineMapping.h"
 
 #include <cmath>
 
 #include "dsp/CompressorEngine.h"
-#include "parameters/ParameterTable.h"
+#include "dsp/ParameterTable.h"
 
 namespace tarn {
 
