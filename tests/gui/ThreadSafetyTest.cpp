@@ -6,6 +6,7 @@
 
 #include "Recorders.h"
 #include "TestWindow.h"
+#include "tests/WaitUntil.h"
 
 // The editor's setParameter may run on the audio thread while the frame draws: control
 // values and dirty marks from one thread, label texts from another, at full speed.
@@ -35,13 +36,19 @@ TEST(ThreadSafety, ValuesAndTextsChangeFromOtherThreadsWhileTheFrameDraws) {
             texts.fetch_add(1, std::memory_order_relaxed);
         }
     });
-    // A count of idles, not a time: under the thread sanitizer one idle can take long.
-    for (int idles = 0; idles < 20 || values.load() < 1000 || texts.load() < 100; ++idles) {
-        frame->idle();
-        EXPECT_GE(knob->getValue(), 0.f);
-    }
+    // A count of idles and of changes, not a time: under the thread sanitizer one idle can take long.
+    int idles = 0;
+    bool negative = false;
+    const bool progressed = tarn::test::waitUntil([&] { return idles >= 20 && values.load() >= 1000 && texts.load() >= 100; },
+                                                  [&] {
+                                                      frame->idle();
+                                                      negative = negative || knob->getValue() < 0.f;
+                                                      ++idles;
+                                                  });
     running = false;
     audio.join();
     other.join();
+    EXPECT_TRUE(progressed) << idles << " idles, " << values << " values, " << texts << " texts";
+    EXPECT_FALSE(negative);
     frame->forget();
 }

@@ -7,6 +7,7 @@
 
 #include "platform/Lock.h"
 #include "platform/Thread.h"
+#include "tests/Cycles.h"
 
 // The engine lock with real threads: exclusion, reentry, sleeping waiters, and a contention
 // stress run. The thread sanitizer build checks the hand-overs for races.
@@ -59,7 +60,7 @@ TEST(Lock, ContentionStressKeepsEveryUpdate) {
     std::atomic<int> inside{0};
     std::atomic<bool> overlap{false};
     constexpr int kThreads = 4;
-    constexpr int kPasses = 20000;
+    const int kPasses = tarn::test::cycles(20000);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
@@ -87,8 +88,9 @@ TEST(Lock, ManyShortHandOversNeverLoseAWaiter) {
     // with a waiter going to sleep. A lost wake-up would hang here.
     Lock lock;
     long turns = 0;
+    const int passes = tarn::test::cycles(200000);
     auto run = [&] {
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < passes; ++i) {
             lock.enter();
             ++turns;
             lock.leave();
@@ -99,7 +101,7 @@ TEST(Lock, ManyShortHandOversNeverLoseAWaiter) {
     std::thread b(run);
     a.join();
     b.join();
-    EXPECT_EQ(turns, 400000);
+    EXPECT_EQ(turns, 2L * passes);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
 }
 

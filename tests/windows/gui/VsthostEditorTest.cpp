@@ -17,13 +17,14 @@ TEST(VsthostEditor, ShowsTheToyEditorWhileAudioPlaysAndSavesAScreenshotWithTheOp
     const VsthostRun run = runVsthost("editor \"" + programFolder() + "toy_editor_plugin.dll\" --seconds 2 --screenshot \"" +
                                       shot.path() + "\" 0=0.5");
     ASSERT_EQ(run.status, 0) << run.out;
-    // About 60 idle calls a second, and audio played in real time all along (a little longer
-    // than the two seconds of idling).
+    // At most 60 idle calls a second (a busy machine gives fewer, but they keep coming), and
+    // audio played in real time all along (a little longer than the two seconds of idling).
     int idles = 0;
     long blocks = 0;
     ASSERT_EQ(std::sscanf(run.out.c_str(), "editor 240 x 120, %d idle calls, %ld audio blocks", &idles, &blocks), 2)
         << run.out;
-    EXPECT_NEAR(idles, 120, 20);
+    EXPECT_GT(idles, 10);
+    EXPECT_LE(idles, 125);
     EXPECT_GE(blocks, 2 * 44100 / 512 - 10);
     EXPECT_LE(blocks, 4 * 44100 / 512);
 
