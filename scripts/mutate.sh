@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Mutation run over dsp/ and plugin/: applies one hand-listed small change at a time (a
+# Mutation run over dsp/, plugin/ and the editor's refresh pacer: applies one hand-listed small change at a time (a
 # comparison flipped, a constant nudged, a statement dropped, channels swapped, a bound moved)
 # to a copy of the sources, rebuilds the engine and plug-in tests, runs them, and prints which
 # mutants the tests caught and the score. Mutants are found by their text, not by line number:
@@ -18,12 +18,16 @@ mkdir -p "$src"
 git ls-files -z | xargs -0 cp --parents -t "$src"
 cp -r tests/fuzz/corpus "$src/tests/fuzz/" 2>/dev/null || true
 
-targets=(dsp_tests plugin_tests)
+# The soak and editor tests open windows: a virtual display of their own when none is set.
+display=(); [ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+targets=(dsp_tests plugin_tests editor_tests)
 build() { nice -n 19 cmake --build "$root/build" -j 2 --target "${targets[@]}" >"$root/build.log" 2>&1; }
+# The soak tests run a tenth of their rounds: enough to notice a changed sound or a leak.
 tests_pass() {
   local t
-  for t in "$root/build/tests/dsp/dsp_tests" "$root/build/tests/plugin/plugin_tests"; do
-    timeout 300 nice -n 19 "$t" --gtest_brief=1 >"$root/test.log" 2>&1 || return 1
+  for t in "$root/build/tests/dsp/dsp_tests" "$root/build/tests/plugin/plugin_tests" \
+    "$root/build/tests/editor/editor_tests --gtest_filter=RefreshPacer.*"; do
+    TARN_CYCLE_DIVISOR=10 timeout 300 nice -n 19 "${display[@]}" $t --gtest_brief=1 >"$root/test.log" 2>&1 || return 1
   done
 }
 
@@ -76,6 +80,36 @@ ratio floor lowered | plugin/ZuVstCore.cpp | v * 19.0f + 1.0f, 1.0f | v * 19.0f 
 attack range moved | plugin/ZuVstCore.cpp | (v * 149.0f + 1.0f) | (v * 149.0f + 10.0f)
 release range nudged | plugin/ZuVstCore.cpp | (v * 1999.0f + 1.0f) | (v * 1990.0f + 1.0f)
 precision flag not set | plugin/ZuVstCore.cpp | engine->io64Bit = io64Bit; | ;
+input conversion: floor dropped | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
+input conversion: infinity let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
+input conversion: NaN let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) ? limited : 0.0;
+input conversion: no limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
+input conversion: no lower limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
+input conversion: no upper limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
+input conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
+input conversion: left channel takes the right | plugin/ZuVstCore.cpp | left[i] = takeInput(inL[start + i]); | left[i] = takeInput(inR[start + i]);
+output conversion: denormal let through | plugin/ZuVstCore.cpp | return magnitude >= FLT_MIN ? limited : 0.0f; | return limited;
+output conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const float limited | const double magnitude = sample;\n    const float limited
+output conversion: right channel gets the left | plugin/ZuVstCore.cpp | outR[start + i] = giveOutput<Sample>(right[i]); | outR[start + i] = giveOutput<Sample>(left[i]);
+parameter storage: NaN stored | plugin/ZuVstCore.cpp | if (std::isnan(value)) return; | ;
+parameter storage: minimum not kept | plugin/ZuVstCore.cpp | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
+parameter storage: no upper bound | plugin/ZuVstCore.cpp | static_cast<double>(FLT_MAX)); | DBL_MAX);
+parameter storage: denormals kept | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 0.0 ? 0.0f
+parameter storage: tiny normal values zeroed | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 1e-30 ? 0.0f
+parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    applyToEngine | applyToEngine
+parameter storage: value not applied | plugin/ZuVstCore.cpp | applyToEngine(index, value);\n#if | ;\n#if
+parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return;\n    paramValues | if (index < 0 || index > kNumParams) return;\n    paramValues
+parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return;\n    paramValues | if (index >= kNumParams) return;\n    paramValues
+parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return 0.0f; | if (index < 0 || index > kNumParams) return 0.0f;
+parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
+refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
+refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
+refresh pacer: remainder slept late | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder / 12 > 1) {
+refresh pacer: remainder slept when it reaches more than a millisecond | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder > 12) {
+refresh pacer: remainder slept a millisecond long | editor/RefreshPacer.cpp | clock.sleep(static_cast<std::uint32_t>(sleepRemainder / 12)); | clock.sleep(static_cast<std::uint32_t>(sleepRemainder / 12 + 1));
+refresh pacer: slept remainder not taken off | editor/RefreshPacer.cpp | sleepRemainder %= 12; | ;
+refresh pacer: rest of the remainder dropped | editor/RefreshPacer.cpp | sleepRemainder %= 12; | sleepRemainder = 0;
+refresh pacer: whole milliseconds rounded up | editor/RefreshPacer.cpp | clock.sleep(static_cast<std::uint32_t>(wait / 12)); | clock.sleep(static_cast<std::uint32_t>((wait + 11) / 12));
 LIST
 )
 
