@@ -30,8 +30,12 @@ native_tests() {
   "${display[@]}" ctest --test-dir build/linux --output-on-failure -j "$jobs"
 }
 
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 sanitizer_build() {
-  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE="$2" >/dev/null &&
+  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE="$2" "${launcher[@]}" >/dev/null &&
     cmake --build "build/$1" -j "$jobs"
 }
 
