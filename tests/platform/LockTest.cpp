@@ -8,6 +8,7 @@
 #include "platform/Lock.h"
 #include "platform/Thread.h"
 #include "tests/Cycles.h"
+#include "tests/WaitUntil.h"
 
 // The engine lock with real threads: exclusion, reentry, sleeping waiters, and a contention
 // stress run. The thread sanitizer build checks the hand-overs for races.
@@ -45,10 +46,11 @@ TEST(Lock, WaiterSleepsInsteadOfSpinning) {
         waiterCpu = threadCpuSeconds() - before;
         lock.leave();
     });
-    while (!started) std::this_thread::yield();
+    const bool waiting = test::waitUntil([&] { return started.load(); });
     std::this_thread::sleep_for(300ms);
     lock.leave();
     waiter.join();
+    ASSERT_TRUE(waiting);
     EXPECT_LT(waiterCpu, 0.03) << "a waiter of 300 ms used the processor for " << waiterCpu << " s";
 }
 
