@@ -44,7 +44,7 @@ cmake -S "$src" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null 
 build || { echo "the unmutated sources do not build"; exit 1; }
 tests_pass || { echo "the tests fail on the unmutated sources"; cat "$root/test.log"; exit 1; }
 
-# NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE)
+# NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE, and holds no '|')
 mutants=$(cat <<'LIST'
 flush bound raised to -60 dB | dsp/CompressorEngine.cpp | kFlushBound = 1e-60 | kFlushBound = 1e-6
 logistic curve steepness nudged | dsp/LogisticCurve.h | std::exp(5.0 - 10.0 * count / duration) | std::exp(5.0 - 9.0 * count / duration)
@@ -107,9 +107,9 @@ parameter storage: denormals kept | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0
 parameter storage: tiny normal values zeroed | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 1e-30 ? 0.0f
 parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    applyToEngine | applyToEngine
 parameter storage: value not applied | plugin/ZuVstCore.cpp | applyToEngine(index, value);\n#if | ;\n#if
-parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return;\n    paramValues | if (index < 0 || index > kNumParams) return;\n    paramValues
-parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return;\n    paramValues | if (index >= kNumParams) return;\n    paramValues
-parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | if (index < 0 || index >= kNumParams) return 0.0f; | if (index < 0 || index > kNumParams) return 0.0f;
+parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
+parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
+parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
 parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
 refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
 refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
