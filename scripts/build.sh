@@ -1,12 +1,38 @@
 #!/usr/bin/env bash
-# Builds the native Linux plug-in, tools and tests into build/linux, and the Windows DLLs,
-# vsthost.exe and the Windows test programs into build/win64 and build/win32.
+# Builds into build/linux, build/win64 and build/win32.
+# "demo": the native plug-in and vsthost, and the 64-bit DLL and vsthost.exe; no tests.
+# "test" (the default): everything, with the tests, in both Windows builds too.
+# Usage: scripts/build.sh [demo|test]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=${1:-test}
 jobs=$(nproc)
-cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/linux -j "$jobs"
-cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build build/win64 -j "$jobs"
-cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
-cmake --build build/win32 -j "$jobs"
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+# configure DIR [OPTION...]
+configure() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
+}
+
+case $mode in
+  demo)
+    configure build/linux -DTARN_TESTS=OFF
+    cmake --build build/linux -j "$jobs" --target tarnCompressor vsthost
+    configure build/win64 -DTARN_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+    cmake --build build/win64 -j "$jobs" --target tarnCompressor vsthost
+    ;;
+  test)
+    configure build/linux -DTARN_TESTS=ON
+    cmake --build build/linux -j "$jobs"
+    configure build/win64 -DTARN_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+    cmake --build build/win64 -j "$jobs"
+    configure build/win32 -DTARN_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+    cmake --build build/win32 -j "$jobs"
+    ;;
+  *) echo "usage: scripts/build.sh [demo|test]" >&2; exit 2 ;;
+esac

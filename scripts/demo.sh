@@ -3,8 +3,8 @@
 # compression and prints the levels before and after.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
-./scripts/build.sh
+./scripts/setup.sh demo
+./scripts/build.sh demo
 
 host=build/linux/vsthost
 plugin=build/linux/tarnCompressor.so

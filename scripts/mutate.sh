@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Mutation run over dsp/ and plugin/: applies one hand-listed small change at a time (a
+# Mutation run over dsp/, plugin/ and the editor's refresh pacer: applies one hand-listed small change at a time (a
 # comparison flipped, a constant nudged, a statement dropped, channels swapped, a bound moved)
 # to a copy of the sources, rebuilds the engine and plug-in tests, runs them, and prints which
 # mutants the tests caught and the score. Mutants are found by their text, not by line number:
@@ -18,12 +18,25 @@ mkdir -p "$src"
 git ls-files -z | xargs -0 cp --parents -t "$src"
 cp -r tests/fuzz/corpus "$src/tests/fuzz/" 2>/dev/null || true
 
-targets=(dsp_tests plugin_tests)
-build() { nice -n 19 cmake --build "$root/build" -j 2 --target "${targets[@]}" >"$root/build.log" 2>&1; }
+# The soak and editor tests open windows: a virtual display of their own when none is set.
+display=(); [ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+# The tests that can see a change in each folder: the engine's through the plug-in too, the
+# refresh pacer's only in its own tests.
+dsp=("dsp_tests" "plugin_tests")
+plugin=("plugin_tests")
+editor=("editor_tests --gtest_filter=RefreshPacer.*")
+tests=("${dsp[@]}" "${editor[@]}")
+build() {
+  local targets=() t
+  for t in "${tests[@]}"; do targets+=("${t%% *}"); done
+  nice -n 19 cmake --build "$root/build" -j 2 --target "${targets[@]}" >"$root/build.log" 2>&1
+}
+# The soak tests run a tenth of their rounds: enough to notice a changed sound or a leak.
 tests_pass() {
   local t
-  for t in "$root/build/tests/dsp/dsp_tests" "$root/build/tests/plugin/plugin_tests"; do
-    timeout 300 nice -n 19 "$t" --gtest_brief=1 >"$root/test.log" 2>&1 || return 1
+  for t in "${tests[@]}"; do
+    TARN_CYCLE_DIVISOR=10 timeout 300 nice -n 19 "${display[@]}" $root/build/tests/${t%%_*}/$t --gtest_brief=1 \
+      >"$root/test.log" 2>&1 || return 1
   done
 }
 
@@ -31,7 +44,7 @@ cmake -S "$src" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null 
 build || { echo "the unmutated sources do not build"; exit 1; }
 tests_pass || { echo "the tests fail on the unmutated sources"; cat "$root/test.log"; exit 1; }
 
-# NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE)
+# NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE, and holds no '|')
 mutants=$(cat <<'LIST'
 flush bound raised to -60 dB | dsp/CompressorEngine.cpp | kFlushBound = 1e-60 | kFlushBound = 1e-6
 logistic curve steepness nudged | dsp/LogisticCurve.h | std::exp(5.0 - 10.0 * count / duration) | std::exp(5.0 - 9.0 * count / duration)
@@ -76,6 +89,36 @@ ratio floor lowered | plugin/ZuVstCore.cpp | v * 19.0f + 1.0f, 1.0f | v * 19.0f 
 attack range moved | plugin/ZuVstCore.cpp | (v * 149.0f + 1.0f) | (v * 149.0f + 10.0f)
 release range nudged | plugin/ZuVstCore.cpp | (v * 1999.0f + 1.0f) | (v * 1990.0f + 1.0f)
 precision flag not set | plugin/ZuVstCore.cpp | engine->io64Bit = io64Bit; | ;
+input conversion: floor dropped | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
+input conversion: infinity let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
+input conversion: NaN let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) ? limited : 0.0;
+input conversion: no limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
+input conversion: no lower limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
+input conversion: no upper limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
+input conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
+input conversion: left channel takes the right | plugin/ZuVstCore.cpp | left[i] = takeInput(inL[start + i]); | left[i] = takeInput(inR[start + i]);
+output conversion: denormal let through | plugin/ZuVstCore.cpp | return magnitude >= FLT_MIN ? limited : 0.0f; | return limited;
+output conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const float limited | const double magnitude = sample;\n    const float limited
+output conversion: right channel gets the left | plugin/ZuVstCore.cpp | outR[start + i] = giveOutput<Sample>(right[i]); | outR[start + i] = giveOutput<Sample>(left[i]);
+parameter storage: NaN stored | plugin/ZuVstCore.cpp | if (std::isnan(value)) return; | ;
+parameter storage: minimum not kept | plugin/ZuVstCore.cpp | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
+parameter storage: no upper bound | plugin/ZuVstCore.cpp | static_cast<double>(FLT_MAX)); | DBL_MAX);
+parameter storage: denormals kept | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 0.0 ? 0.0f
+parameter storage: tiny normal values zeroed | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 1e-30 ? 0.0f
+parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    applyToEngine | applyToEngine
+parameter storage: value not applied | plugin/ZuVstCore.cpp | applyToEngine(index, value);\n#if | ;\n#if
+parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
+parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
+parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
+parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
+refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
+refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
+refresh pacer: remainder slept late | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder / 12 > 1) {
+refresh pacer: remainder slept when it reaches more than a millisecond | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder > 12) {
+refresh pacer: remainder slept a millisecond long | editor/RefreshPacer.cpp | clock.sleep(static_cast<std::uint32_t>(sleepRemainder / 12)); | clock.sleep(static_cast<std::uint32_t>(sleepRemainder / 12 + 1));
+refresh pacer: slept remainder not taken off | editor/RefreshPacer.cpp | sleepRemainder %= 12; | ;
+refresh pacer: rest of the remainder dropped | editor/RefreshPacer.cpp | sleepRemainder %= 12; | sleepRemainder = 0;
+refresh pacer: whole milliseconds rounded up | editor/RefreshPacer.cpp | clock.sleep(static_cast<std::uint32_t>(wait / 12)); | clock.sleep(static_cast<std::uint32_t>((wait + 11) / 12));
 LIST
 )
 
@@ -91,6 +134,11 @@ while IFS='|' read -r name file text replacement; do
   text=${text# }; text=${text% }
   replacement=${replacement# }
   cp "$src/$file" "$root/original"
+  case $file in
+    dsp/*) tests=("${dsp[@]}") ;;
+    editor/*) tests=("${editor[@]}") ;;
+    *) tests=("${plugin[@]}") ;;
+  esac
   if ! python3 - "$src/$file" "$text" "$replacement" <<'PY'
 import sys
 path, text, replacement = sys.argv[1], sys.argv[2].replace('\\n', '\n'), sys.argv[3].replace('\\n', '\n')
@@ -117,6 +165,7 @@ PY
   fi
   cp "$root/original" "$src/$file"
 done <<<"$mutants"
+tests=("${dsp[@]}" "${editor[@]}")
 build >/dev/null
 
 total=$((killed + survived))

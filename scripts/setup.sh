@@ -1,21 +1,52 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian), non-interactively. Safe to run again.
+# Installs what is missing (Debian), non-interactively. Safe to run again.
+# "demo" installs what the demo needs: the native build, the 64-bit Windows build and wine64
+# under a virtual display. "test" (the default) adds what the tests need: GoogleTest, the
+# sanitizer and fuzzing toolchain, valgrind, the 32-bit Windows build and wine32.
+# Usage: scripts/setup.sh [demo|test]
 set -euo pipefail
-packages=(
+mode=${1:-test}
+
+demo_packages=(
   build-essential cmake ninja-build pkg-config lv2-dev
-  libgtest-dev googletest libsndfile1-dev valgrind
+  libsndfile1-dev
   libx11-dev libcairo2-dev libpango1.0-dev libpng-dev libgl-dev libglu1-mesa-dev libglx-mesa0 libgl1-mesa-dri
   fonts-liberation2 xvfb xauth
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine wine64 wine32:i386 icoutils pngcheck
-  clang libclang-rt-14-dev
-  libgl1-mesa-dri:i386 libglx-mesa0:i386
-  lilv-utils sordi jalv jackd2 ardour x42-plugins
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64
+  wine wine64
 )
+# One package a line, so that adding one is a one-line change.
+test_packages=(
+  libgtest-dev
+  googletest
+  valgrind
+  clang
+  libclang-rt-14-dev
+  g++-mingw-w64-i686-posix
+  icoutils
+  pngcheck
+  stress-ng
+  wine32:i386
+  libgl1-mesa-dri:i386
+  libglx-mesa0:i386
+  lilv-utils
+  sordi
+  jalv
+  jackd2
+  ardour
+  x42-plugins
+)
+
+case $mode in
+  demo) packages=("${demo_packages[@]}") ;;
+  test) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [demo|test]" >&2; exit 2 ;;
+esac
+
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 # wine32 runs the 32-bit Windows programs; it comes from the i386 architecture.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$mode" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 missing=()
@@ -23,6 +54,8 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Another installer may hold dpkg's lock for a while: wait for it rather than fail.
+  apt=($sudo apt-get -o DPkg::Lock::Timeout=600)
+  "${apt[@]}" update -qq
+  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

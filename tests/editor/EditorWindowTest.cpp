@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "EditorHost.h"
+#include "tests/Cycles.h"
 #include "tests/OpenFiles.h"
 #include "platform/Resource.h"
 #include "views/ZuGLGraph.h"
@@ -213,7 +214,7 @@ TEST(EditorWindow, TwoHundredOpenCloseCyclesLeaveNoWindowAndNoFile) {
     host.idle();
     host.close();
     const int files = openFileCount();
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < tarn::test::cycles(200); ++i) {
         ASSERT_TRUE(host.open());
         host.dispatch(effEditIdle);
         host.close();

@@ -103,3 +103,18 @@ TEST(RefreshPacer, WaitsAcrossAClockWrapOrJumpAreNeverSlept) {
     for (int i = 0; i < 100; ++i) pacer.pace();
     for (std::uint32_t s : clock.sleeps) EXPECT_LE(s, 2 * period + 1);
 }
+
+TEST(RefreshPacer, TheTwelfthsAMillisecondSleepLeavesOutAreCollectedAndSleptAsAWholeMillisecond) {
+    FakeClock clock;
+    RefreshPacer pacer(clock);
+    pacer.pace();
+    // Called again at once: two periods ahead, 394.88 twelfths: 32 ms slept and 10 twelfths kept.
+    pacer.pace();
+    EXPECT_EQ(clock.sleeps, (std::vector<std::uint32_t>{32}));
+    EXPECT_EQ(pacer.sleepRemainder, 10);
+    // The next slot is 208.32 twelfths ahead: 17 ms, and 4 more twelfths make 14, of which 12
+    // are slept as one more millisecond.
+    pacer.pace();
+    EXPECT_EQ(clock.sleeps, (std::vector<std::uint32_t>{32, 17, 1}));
+    EXPECT_EQ(pacer.sleepRemainder, 2);
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorHost.h"
+#include "tests/WaitUntil.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
 
@@ -96,10 +97,11 @@ TEST(EditorRefresh, WithoutAnEngineIdleTouchesNeitherTheLockNorTheViews) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         timedOut = !release;
     });
-    while (!held) std::this_thread::yield();
-    host.idle(12);
+    const bool holding = tarn::test::waitUntil([&] { return held.load(); });
+    if (holding) host.idle(12);
     release = true;
     holder.join();
+    ASSERT_TRUE(holding);
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(host.gui().getIoLabel()->getText(), "");
     host.gui().setEngine(&host.core().getEngine());

@@ -41,8 +41,8 @@ int runActions(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned
 }
 
 // Makes and closes instances one after another; every tenth opens its editor on the window,
-// idles it and closes it first.
-int cycleInstances(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsigned long count) {
+// idles it and closes it first. An editor that does not open is a failure.
+int cycleInstances(tarn::fuzz::PluginEntry entry, tarn::HostWindow& window, unsigned long count) {
     unsigned long editors = 0;
     for (unsigned long i = 0; i < count; ++i) {
         AEffect* effect = entry(quietHost);
@@ -50,10 +50,13 @@ int cycleInstances(tarn::fuzz::PluginEntry entry, tarn::HostWindow* window, unsi
             std::fprintf(stderr, "random_host: instance %lu was not made\n", i);
             return 1;
         }
-        if (i % 10 == 0 && window && (effect->flags & effFlagsHasEditor) &&
-            effect->dispatcher(effect, effEditOpen, 0, 0, window->handle(), 0.0f)) {
+        if (i % 10 == 0 && (effect->flags & effFlagsHasEditor)) {
+            if (!effect->dispatcher(effect, effEditOpen, 0, 0, window.handle(), 0.0f)) {
+                std::fprintf(stderr, "random_host: the editor of instance %lu did not open\n", i);
+                return 1;
+            }
             for (int k = 0; k < 3; ++k) {
-                window->processEvents();
+                window.processEvents();
                 effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
             }
             effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
@@ -94,5 +97,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<tarn::HostWindow> window;
     if (instances || argc == 6) window = tarn::HostWindow::create(600, 400, "random_host", error);
     if (actions) return runActions(entry, window.get(), count, static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
-    return cycleInstances(entry, window.get(), static_cast<unsigned long>(count));
+    if (!window) {
+        std::fprintf(stderr, "random_host: no window for the editors: %s\n", error.c_str());
+        return 1;
+    }
+    return cycleInstances(entry, *window, static_cast<unsigned long>(count));
 }

@@ -9,6 +9,7 @@
 
 #include "Recorders.h"
 #include "TestWindow.h"
+#include "tests/Cycles.h"
 #include "tests/OpenFiles.h"
 
 namespace {
@@ -225,7 +226,7 @@ TEST(FrameWindow, TwoHundredOpenCloseCyclesLeaveNoWindowAndNoFile) {
     };
     cycle();
     const int files = openFileCount();
-    for (int i = 0; i < 200; ++i) cycle();
+    for (int i = 0; i < tarn::test::cycles(200); ++i) cycle();
     EXPECT_TRUE(window.children().empty());
     EXPECT_EQ(openFileCount(), files);
 }

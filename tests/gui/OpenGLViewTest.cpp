@@ -5,6 +5,7 @@
 
 #include "Recorders.h"
 #include "TestWindow.h"
+#include "tests/WaitUntil.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ public:
 };
 
 void idleUntil(CFrame* frame, const std::function<bool()>& done) {
-    for (int i = 0; i < 200 && !done(); ++i) {
-        frame->idle();
-        usleep(5000);
-    }
+    tarn::test::waitUntil(done, [&] { frame->idle(); });
 }
 
 } // namespace

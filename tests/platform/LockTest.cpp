@@ -7,6 +7,8 @@
 
 #include "platform/Lock.h"
 #include "platform/Thread.h"
+#include "tests/Cycles.h"
+#include "tests/WaitUntil.h"
 
 // The engine lock with real threads: exclusion, reentry, sleeping waiters, and a contention
 // stress run. The thread sanitizer build checks the hand-overs for races.
@@ -44,10 +46,11 @@ TEST(Lock, WaiterSleepsInsteadOfSpinning) {
         waiterCpu = threadCpuSeconds() - before;
         lock.leave();
     });
-    while (!started) std::this_thread::yield();
+    const bool waiting = test::waitUntil([&] { return started.load(); });
     std::this_thread::sleep_for(300ms);
     lock.leave();
     waiter.join();
+    ASSERT_TRUE(waiting);
     EXPECT_LT(waiterCpu, 0.03) << "a waiter of 300 ms used the processor for " << waiterCpu << " s";
 }
 
@@ -59,7 +62,7 @@ TEST(Lock, ContentionStressKeepsEveryUpdate) {
     std::atomic<int> inside{0};
     std::atomic<bool> overlap{false};
     constexpr int kThreads = 4;
-    constexpr int kPasses = 20000;
+    const int kPasses = tarn::test::cycles(20000);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
@@ -87,8 +90,9 @@ TEST(Lock, ManyShortHandOversNeverLoseAWaiter) {
     // with a waiter going to sleep. A lost wake-up would hang here.
     Lock lock;
     long turns = 0;
+    const int passes = tarn::test::cycles(200000);
     auto run = [&] {
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < passes; ++i) {
             lock.enter();
             ++turns;
             lock.leave();
@@ -99,7 +103,7 @@ TEST(Lock, ManyShortHandOversNeverLoseAWaiter) {
     std::thread b(run);
     a.join();
     b.join();
-    EXPECT_EQ(turns, 400000);
+    EXPECT_EQ(turns, 2L * passes);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
 }
 

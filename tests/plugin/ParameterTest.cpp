@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -136,4 +137,17 @@ TEST(Parameters, WildValuesAreStoredAsGivenButTheEngineStaysSane) {
         plugin.process(left, right, left, right, 512);
         for (int i = 0; i < 512; ++i) ASSERT_TRUE(std::isfinite(left[i]) && std::isfinite(right[i])) << value;
     }
+}
+
+// The engine's fields hold no denormal floats: a mapping that falls below float's normal range
+// is stored as 0, and one just above it as it is.
+TEST(Parameters, GainsBelowFloatsNormalRangeAreStoredAsZero) {
+    TestHost host;
+    Instance plugin;
+    const tarn::CompressorEngine& e = plugin.engine();
+    plugin.set(0, static_cast<float>((-800.0 + 24.0) / 48.0)); // -800 dB: a denormal float
+    EXPECT_EQ(e.inputGain, 0.0f);
+    plugin.set(6, static_cast<float>((-650.0 + 24.0) / 48.0)); // -650 dB: a small normal float
+    EXPECT_FLOAT_EQ(e.outputGain, amplitude(-650.0));
+    EXPECT_GE(e.outputGain, FLT_MIN);
 }

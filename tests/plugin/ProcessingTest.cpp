@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "tests/plugin/TestHost.h"
@@ -212,4 +213,47 @@ TEST(Processing, TinyInputsAndGainsNeverGiveDenormals) {
     const tarn::CompressorEngine& e = plugin.engine();
     for (double state : {e.meanSquareInL, e.meanSquareInR, e.meanSquareOutL, e.meanSquareOutR, e.targetGain, e.heldGain})
         EXPECT_NE(std::fpclassify(state), FP_SUBNORMAL);
+}
+
+// Two inputs that the plug-in must take alike render alike, sample for sample: beyond 1e30 a
+// sample is taken as 1e30, and non-finite samples and those below -2000 dB as silence.
+TEST(Processing, SamplesBeyondTheLimitAreTakenAtItAndNonFiniteOrTinyOnesAsSilence) {
+    TestHost host;
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, double> alike[] = {{1e300, 1e30}, {-1e300, -1e30}, {DBL_MAX, 1e30}, {-DBL_MAX, -1e30},
+                                               {inf, 0.0},    {-inf, 0.0},     {nan, 0.0},     {1e-310, 0.0},
+                                               {-1e-310, 0.0}, {1e-101, 0.0},  {-1e-101, 0.0}};
+    const std::vector<float> base = noise(4000, 9);
+    std::vector<double> wildL(base.begin(), base.end());
+    std::vector<double> wildR = wildL;
+    std::vector<double> tameL = wildL;
+    std::vector<double> tameR = wildL;
+    for (std::size_t i = 0; i < std::size(alike); ++i) {
+        wildL[300 + 300 * i] = wildR[450 + 300 * i] = alike[i].first;
+        tameL[300 + 300 * i] = tameR[450 + 300 * i] = alike[i].second;
+    }
+    auto renderDouble = [](std::vector<double> l, std::vector<double> r) {
+        Instance plugin;
+        compressHard(plugin);
+        plugin.process(l.data(), r.data(), l.data(), r.data(), static_cast<int>(l.size()));
+        l.insert(l.end(), r.begin(), r.end());
+        return l;
+    };
+    EXPECT_EQ(renderDouble(wildL, wildR), renderDouble(tameL, tameR));
+
+    // In 32 bits: infinities, NaN and denormals.
+    const float floatWild[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                               std::numeric_limits<float>::quiet_NaN(), 1e-40f, -1e-40f};
+    std::vector<float> wild32 = base;
+    std::vector<float> tame32 = base;
+    for (std::size_t i = 0; i < std::size(floatWild); ++i) {
+        wild32[300 + 300 * i] = floatWild[i];
+        tame32[300 + 300 * i] = 0.0f;
+    }
+    std::vector<float> wildOutL, wildOutR, tameOutL, tameOutR;
+    render(wild32, wild32, 512, false, wildOutL, wildOutR);
+    render(tame32, tame32, 512, false, tameOutL, tameOutR);
+    EXPECT_EQ(wildOutL, tameOutL);
+    EXPECT_EQ(wildOutR, tameOutR);
 }

@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <GL/glx.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <functional>
@@ -12,6 +11,7 @@
 #include "WindowImage.h"
 #include "gui/linux/GLXOpenGLView.h"
 #include "gui/vstgui.h"
+#include "tests/WaitUntil.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
 
@@ -42,12 +42,9 @@ public:
     EditorPicture(const EditorPicture&) = delete;
     EditorPicture& operator=(const EditorPicture&) = delete;
 
-    // Idles the frame until done() or about two seconds have passed.
+    // Idles the frame until done() or the deadline.
     void idleUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 400 && !done(); ++i) {
-            frame->idle();
-            usleep(5000);
-        }
+        tarn::test::waitUntil(done, [&] { frame->idle(); });
     }
     // One drawing pass of the graph, then what the window shows once the graph's border is
     // there (a new window shows no border before the first pass).

@@ -17,15 +17,16 @@ TEST(VsthostEditor, ShowsTheToyEditorWhileAudioPlaysAndSavesAScreenshotWithTheOp
     const VsthostRun run = runVsthost("editor \"" + programFolder() + "toy_editor_plugin.dll\" --seconds 2 --screenshot \"" +
                                       shot.path() + "\" 0=0.5");
     ASSERT_EQ(run.status, 0) << run.out;
-    // About 60 idle calls a second, and audio played in real time all along (a little longer
-    // than the two seconds of idling).
+    // At most 60 idle calls a second (a busy machine gives fewer), and audio played in real time
+    // all along: at least the two seconds of idling, at most as long as the program ran.
     int idles = 0;
     long blocks = 0;
     ASSERT_EQ(std::sscanf(run.out.c_str(), "editor 240 x 120, %d idle calls, %ld audio blocks", &idles, &blocks), 2)
         << run.out;
-    EXPECT_NEAR(idles, 120, 20);
+    EXPECT_GE(idles, 1);
+    EXPECT_LE(idles, 60 * run.seconds + 2);
     EXPECT_GE(blocks, 2 * 44100 / 512 - 10);
-    EXPECT_LE(blocks, 4 * 44100 / 512);
+    EXPECT_LE(blocks, run.seconds * 44100 / 512 + 2) << run.seconds << " s";
 
     PngPicture png(shot.path());
     ASSERT_TRUE(png.loaded());

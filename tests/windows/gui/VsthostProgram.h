@@ -3,10 +3,12 @@
 
 namespace tarn {
 
-// vsthost.exe (two folders above the test programs) run with arguments, its output read.
+// vsthost.exe (two folders above the test programs) run with arguments, its output read, and
+// how long it ran: what it does in real time is bounded by that.
 struct VsthostRun {
     int status = -1;
     std::string out;
+    double seconds = 0.0;
 };
 VsthostRun runVsthost(const std::string& arguments);
 

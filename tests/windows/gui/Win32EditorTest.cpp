@@ -79,19 +79,22 @@ TEST(Win32Editor, OpensInTheHostWindowAndShowsKnobLabelAndOpenGLView) {
     ASSERT_TRUE(plugin);
     Win32TestWindow window(240, 120);
     ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, window.handle()), 1);
-    for (int i = 0; i < 10; ++i) {
-        plugin->dispatch(effEditIdle);
-        pumpMessages(16);
-    }
-    const auto pixels = window.snapshot();
+    HWND surface = FindWindowExW(window.child(), nullptr, nullptr, nullptr);
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint32_t> gl;
+    pumpUntil(
+        [&] {
+            pixels = window.snapshot();
+            gl = readOpenGLSurface(surface, width, height);
+            return window.pixel(pixels, 30, 30) == 0x00ff00u && gl.size() == 60u * 100u && gl[50 * 60 + 30] == 0xff00ffu;
+        },
+        [&] { plugin->dispatch(effEditIdle); });
     EXPECT_EQ(window.pixel(pixels, 30, 30), 0x00ff00u);  // the knob at 1: its last frame, all green
     EXPECT_EQ(window.pixel(pixels, 61, 11), 0x0000ffu);  // the label's background
     EXPECT_EQ(window.pixel(pixels, 100, 80), 0x000000u); // the frame without a background
 
-    HWND surface = FindWindowExW(window.child(), nullptr, nullptr, nullptr);
-    int width = 0;
-    int height = 0;
-    const auto gl = readOpenGLSurface(surface, width, height);
     ASSERT_EQ(width, 60);
     ASSERT_EQ(height, 100);
     ASSERT_FALSE(gl.empty());
@@ -114,7 +117,7 @@ TEST(Win32Editor, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateEnd) {
     PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 60));
     PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 130));
     PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(30, 130));
-    pumpMessages(20);
+    pumpUntil([&] { return hostCallCounts().endEdit > before.endEdit; });
     const HostCallCounts after = hostCallCounts();
     EXPECT_EQ(after.beginEdit - before.beginEdit, 1);
     EXPECT_EQ(after.automate - before.automate, 2);
@@ -122,9 +125,13 @@ TEST(Win32Editor, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateEnd) {
     EXPECT_NEAR(plugin->effect().getParameter(&plugin->effect(), 0), 0.5f, 0.01f);
 
     // The knob shows the new value: frame 9 or 10 of 20, green over about half its width.
-    plugin->dispatch(effEditIdle);
-    pumpMessages(20);
-    const auto pixels = window.snapshot();
+    std::vector<uint32_t> pixels;
+    pumpUntil(
+        [&] {
+            pixels = window.snapshot();
+            return window.pixel(pixels, 45, 30) == 0x000000u;
+        },
+        [&] { plugin->dispatch(effEditIdle); });
     EXPECT_EQ(window.pixel(pixels, 15, 30), 0x00ff00u);
     EXPECT_EQ(window.pixel(pixels, 45, 30), 0x000000u);
     plugin->dispatch(effEditClose);
@@ -165,14 +172,24 @@ void openAndCloseEditors(const std::string& folder, const std::string& module, c
         ASSERT_TRUE(instances.back());
         ASSERT_EQ(instances.back()->dispatch(effEditOpen, 0, 0, windows.back()->handle()), 1);
     }
-    for (int round = 0; round < 5; ++round) {
-        for (auto& instance : instances) instance->dispatch(effEditIdle);
-        pumpMessages(16);
-    }
+    auto knobLit = [](uint32_t knob) { return (knob >> 8 & 0xff) > 150 && (knob >> 16 & 0xff) < 160; };
+    auto shown = [&](int i) {
+        const auto pixels = windows[i]->snapshot();
+        int surfaceWidth = 0;
+        int surfaceHeight = 0;
+        return knobLit(windows[i]->pixel(pixels, knobX, knobY)) &&
+               !readOpenGLSurface(FindWindowExW(windows[i]->child(), nullptr, nullptr, nullptr), surfaceWidth,
+                                  surfaceHeight)
+                    .empty();
+    };
+    pumpUntil([&] { return shown(0) && shown(1) && shown(2) && shown(3); },
+              [&] {
+                  for (auto& instance : instances) instance->dispatch(effEditIdle);
+              });
     for (int i = 0; i < 4; ++i) {
         const auto pixels = windows[i]->snapshot();
         const uint32_t knob = windows[i]->pixel(pixels, knobX, knobY);
-        EXPECT_TRUE((knob >> 8 & 0xff) > 150 && (knob >> 16 & 0xff) < 160) << i << ": " << std::hex << knob;
+        EXPECT_TRUE(knobLit(knob)) << i << ": " << std::hex << knob;
         int surfaceWidth = 0;
         int surfaceHeight = 0;
         const auto gl = readOpenGLSurface(FindWindowExW(windows[i]->child(), nullptr, nullptr, nullptr), surfaceWidth,

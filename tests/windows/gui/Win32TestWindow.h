@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,12 @@ private:
     int height;
 };
 
-// Dispatches the thread's messages for about milliseconds.
+// Dispatches the messages already queued, then the thread's messages for about milliseconds.
 void pumpMessages(int milliseconds);
+
+// Dispatches the thread's messages, calling step between rounds, until done() answers true or
+// the deadline passes; answers done(). For what wine and its drivers do in their own time.
+bool pumpUntil(const std::function<bool()>& done, const std::function<void()>& step = [] {});
 
 // What an OpenGL surface of the toolkit shows, through its readback request; empty when it does
 // not answer. 0xRRGGBB pixels, top row first.
