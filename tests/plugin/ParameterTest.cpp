@@ -146,8 +146,8 @@ TEST(Parameters, GainsBelowFloatsNormalRangeAreStoredAsZero) {
     Instance plugin;
     const tarn::CompressorEngine& e = plugin.engine();
     plugin.set(0, static_cast<float>((-800.0 + 24.0) / 48.0)); // -800 dB: a denormal float
-    EXPECT_EQ(e.inputGain, 0.0f);
+    EXPECT_EQ(e.inputGain(), 0.0f);
     plugin.set(6, static_cast<float>((-650.0 + 24.0) / 48.0)); // -650 dB: a small normal float
-    EXPECT_FLOAT_EQ(e.outputGain, amplitude(-650.0));
-    EXPECT_GE(e.outputGain, FLT_MIN);
+    EXPECT_FLOAT_EQ(e.outputGain(), amplitude(-650.0));
+    EXPECT_GE(e.outputGain(), FLT_MIN);
 }
