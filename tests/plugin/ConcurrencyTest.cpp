@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/Lock.h"
+#include "tests/Cycles.h"
 #include "tests/WaitUntil.h"
 #include "tests/plugin/TestHost.h"
 
@@ -58,7 +59,9 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
         }
     });
 
-    const bool progressed = tarn::test::waitUntil([&] { return blocks >= 200; });
+    // Under valgrind, which runs one thread at a time, each block costs seconds of turns.
+    const long enough = tarn::test::cycles(200);
+    const bool progressed = tarn::test::waitUntil([&] { return blocks >= enough; });
     stop = true;
     for (std::thread* t : {&audio, &parameters, &programs, &display}) t->join();
     EXPECT_TRUE(progressed) << blocks << " blocks processed";
