@@ -163,7 +163,6 @@ parameter storage: get answers 1 outside the range | plugin/ZuVstCore.cpp | inde
 parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
 parameter storage: parameters start at 0 | plugin/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
 parameter storage: defaults not given to the engine | plugin/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
-parameter storage: program values not given to the engine | plugin/ZuVstCore.cpp | tarn::applyParameter(*engine, i, programValues[programIndex][i]); | ;
 parameter storage: current values not kept on a program change | plugin/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
 refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
 refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
@@ -228,9 +227,10 @@ done <<<"$mutants"
 tests=("${dsp[@]}" "${editor[@]}")
 build >/dev/null
 
-for area in $(printf '%s\n' "${!areaCaught[@]}" "${!areaSurvived[@]}" "${!areaSkipped[@]}" | sort -u); do
+printf '%s\n' "${!areaCaught[@]}" "${!areaSurvived[@]}" "${!areaSkipped[@]}" | sort -u | while read -r area; do
+  [ -n "$area" ] || continue
   c=${areaCaught[$area]:-0} s=${areaSurvived[$area]:-0}
-  printf '%-18s %3d caught, %3d survived, %3d not applied' "$area" "$c" "$s" "${areaSkipped[$area]:-0}"
+  printf '%-20s %3d caught, %3d survived, %3d not applied' "$area" "$c" "$s" "${areaSkipped[$area]:-0}"
   [ $((c + s)) -gt 0 ] && printf ': %d%%' $((100 * c / (c + s)))
   echo
 done

@@ -257,3 +257,28 @@ TEST(Processing, SamplesBeyondTheLimitAreTakenAtItAndNonFiniteOrTinyOnesAsSilenc
     EXPECT_EQ(wildOutL, tameOutL);
     EXPECT_EQ(wildOutR, tameOutR);
 }
+
+// At unity gain a sample passes unchanged when it lies exactly on a bound of the conversions:
+// the input floor, the smallest normal float, and float's largest value, where a louder 32-bit
+// output saturates.
+TEST(Processing, SamplesOnTheConversionBoundsPassUnchanged) {
+    TestHost host;
+    Instance plugin;
+    double dl[] = {1e-100, 0.25};
+    double dr[] = {-1e-100, -0.25};
+    plugin.process(dl, dr, dl, dr, 2);
+    EXPECT_EQ(dl[0], 1e-100);
+    EXPECT_EQ(dr[0], -1e-100);
+
+    float l[] = {FLT_MIN, FLT_MAX};
+    float r[] = {-FLT_MIN, -FLT_MAX};
+    plugin.process(l, r, l, r, 2);
+    EXPECT_EQ(l[0], FLT_MIN);
+    EXPECT_EQ(r[0], -FLT_MIN);
+    plugin.set(6, 1.0f); // +24 dB out
+    float loudL[] = {FLT_MAX};
+    float loudR[] = {-FLT_MAX};
+    plugin.process(loudL, loudR, loudL, loudR, 1);
+    EXPECT_EQ(loudL[0], FLT_MAX);
+    EXPECT_EQ(loudR[0], -FLT_MAX);
+}
