@@ -40,77 +40,130 @@ tests_pass() {
   done
 }
 
-cmake -S "$src" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+# Restoring a file after its mutant rebuilds what it was before: ccache answers those builds.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR=$PWD
+cmake -S "$src" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null || exit 1
 build || { echo "the unmutated sources do not build"; exit 1; }
 tests_pass || { echo "the tests fail on the unmutated sources"; cat "$root/test.log"; exit 1; }
 
 # NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE, and holds no '|')
 mutants=$(cat <<'LIST'
-flush bound raised to -60 dB | dsp/CompressorEngine.cpp | kFlushBound = 1e-60 | kFlushBound = 1e-6
+flush bound raised to -60 dB | dsp/CompressorEngine.h | kFlushBound = 1e-60 | kFlushBound = 1e-6
 logistic curve steepness nudged | dsp/LogisticCurve.h | std::exp(5.0 - 10.0 * count / duration) | std::exp(5.0 - 9.0 * count / duration)
-logistic carried step nudged | dsp/LogisticCurve.h | step = std::exp(-10.0 / duration); | step = std::exp(-9.0 / duration);
+logistic carried step nudged | dsp/LogisticCurve.h | return std::exp(-10.0 / duration); | return std::exp(-9.0 / duration);
 logistic consecutive-count test flipped | dsp/LogisticCurve.h | count - lastCount == 1.0f ? | count - lastCount != 1.0f ?
 logistic duration change not noticed | dsp/LogisticCurve.h | if (duration != lastDuration) { | if (lastDuration == 0.0f) {
 logistic settled end nudged | dsp/LogisticCurve.h | return 1.0 / (1.0 + std::exp(-5.0)); | return 1.0 / (1.0 + std::exp(-4.0));
-rms window 3 ms instead of 30 | dsp/CompressorEngine.cpp | perMs * 30.0f | perMs * 3.0f
-history step every 2 ms | dsp/CompressorEngine.cpp | historyInterval = std::max(1, static_cast<std::int32_t>(perMs)) | historyInterval = std::max(1, static_cast<std::int32_t>(perMs * 2))
-history tick comparison moved | dsp/CompressorEngine.cpp | historyTick < historyInterval | historyTick <= historyInterval
-hard knee comparison flipped | dsp/CompressorEngine.cpp | if (previousOutput > a) targetGain | if (previousOutput < a) targetGain
-ratio multiplies instead of divides | dsp/CompressorEngine.cpp | if (previousOutput > a) targetGain = ((x - a) / ratioValue + a) * perX | if (previousOutput > a) targetGain = ((x - a) * ratioValue + a) * perX
-knee end bound moved above full scale | dsp/CompressorEngine.cpp | thresholdValue, 1.0f) | thresholdValue, 2.0f)
-knee position bound moved | dsp/CompressorEngine.cpp | (kneeEnd - b), 1.0) | (kneeEnd - b), 2.0)
-soft knee comparison flipped | dsp/CompressorEngine.cpp | } else if (previousOutput > b) { | } else if (previousOutput < b) {
-release not restarted by an attack | dsp/CompressorEngine.h | attackCount = next < cap ? next : cap;\n            releaseCount = 0.0f; | attackCount = next < cap ? next : cap;
-attack not restarted by a release | dsp/CompressorEngine.h | releaseCount = next < cap ? next : cap;\n            attackCount = 0.0f; | releaseCount = next < cap ? next : cap;
-phase decision flipped | dsp/CompressorEngine.h | if (level > decision) { | if (level < decision) {
-knee activity bound moved | dsp/CompressorEngine.h | kneeStart >= 0.0001f | kneeStart >= 0.1f
-held gain never let go | dsp/CompressorEngine.cpp | heldGain = 1.0;\n            g = curve; | g = curve;
-release does not hold its gain | dsp/CompressorEngine.cpp | heldGain = g; | ;
-attack curve not held | dsp/CompressorEngine.cpp | if (curve <= heldGain) { | if (true) {
-gain not applied to the left channel | dsp/CompressorEngine.cpp | const double yL = gL * g; | const double yL = gL;
-output channels swapped | dsp/CompressorEngine.cpp | *outL = outGain * yL;\n    *outR = outGain * yR; | *outL = outGain * yR;\n    *outR = outGain * yL;
-right input detector fed the left channel | dsp/CompressorEngine.cpp | meanSquareInR = detect(meanSquareInR, gR, | meanSquareInR = detect(meanSquareInR, gL,
-channels linked by the quieter one | dsp/CompressorEngine.cpp | std::sqrt(std::max(meanSquareInL, meanSquareInR)) | std::sqrt(std::min(meanSquareInL, meanSquareInR))
-right output detector fed the left channel | dsp/CompressorEngine.cpp | meanSquareOutR = detect(meanSquareOutR, yR, | meanSquareOutR = detect(meanSquareOutR, yL,
-input gain dropped on the left | dsp/CompressorEngine.cpp | const double gL = inGain * inL; | const double gL = inL;
-output gain dropped on the right | dsp/CompressorEngine.cpp | *outR = outGain * yR; | *outR = yR;
+rms window 3 ms instead of 30 | dsp/CompressorEngine.cpp | samplesPerMs * 30.0f | samplesPerMs * 3.0f
+rms window coefficient nudged | dsp/CompressorEngine.cpp | windowMinusOne = rmsWindow - 1.0; | windowMinusOne = rmsWindow - 2.0;
+history step every 2 ms | dsp/CompressorEngine.cpp | static_cast<std::int32_t>(samplesPerMs)); | static_cast<std::int32_t>(samplesPerMs * 2));
+history tick comparison moved | dsp/CompressorEngine.h | historyTick < historyInterval | historyTick <= historyInterval
+hard knee taken for a soft one | dsp/GainComputer.h | if (!soft) return | if (soft) return
+ratio multiplies instead of divides | dsp/GainComputer.cpp | inverseRatio = 1.0 / ratio; | inverseRatio = ratio;
+hard knee offset sign flipped | dsp/GainComputer.cpp | threshold * (1.0 - inverseRatio) | threshold * (1.0 + inverseRatio)
+knee end bound moved above full scale | dsp/GainComputer.cpp | + threshold, 1.0f) | + threshold, 2.0f)
+knee position bound moved | dsp/GainComputer.h | * inverseKneeWidth, 1.0) | * inverseKneeWidth, 2.0)
+soft knee slope multiplies by the ratio | dsp/GainComputer.cpp | ((1.0 - kneeEnd) / ratio | ((1.0 - kneeEnd) * ratio
+decision level taken at the threshold with a knee | dsp/GainComputer.cpp | knee ? kneeStartValue : threshold | threshold
+decision bound not raised to the last double | dsp/GainComputer.cpp | <= decision) bound | < decision) bound
+knee activity bound moved | dsp/GainComputer.h | threshold - kneeStart >= 0.0001f | threshold - kneeStart >= 0.1f
+phase decision flipped | dsp/CompressorEngine.h | std::max(meanSquareOutL, meanSquareOutR) > gainComputer | std::max(meanSquareOutL, meanSquareOutR) < gainComputer
+phase decided by the quieter channel | dsp/CompressorEngine.h | std::max(meanSquareOutL, meanSquareOutR) > gainComputer | std::min(meanSquareOutL, meanSquareOutR) > gainComputer
+release not restarted by an attack | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames;\n        releaseCount = 0.0f; | attackCount = next < attackFrames ? next : attackFrames;
+attack not restarted by a release | dsp/CompressorEngine.h | releaseCount = next < releaseFrames ? next : releaseFrames;\n        attackCount = 0.0f; | releaseCount = next < releaseFrames ? next : releaseFrames;
+attack count not capped | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames; | attackCount = next;
+attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - logistic.at(attackCount | (1.0 - u) * (logistic.at(attackCount
+held gain never let go | dsp/CompressorEngine.h | heldGain = 1.0;\n            g = curve; | g = curve;
+release does not hold its gain | dsp/CompressorEngine.h | heldGain = g; | ;
+attack curve not held | dsp/CompressorEngine.h | if (curve <= heldGain) { | if (true) {
+gain not applied to the left channel | dsp/CompressorEngine.h | const double yL = gL * g; | const double yL = gL;
+output channels swapped | dsp/CompressorEngine.h | *outL = outputGainFactor * yL;\n    *outR = outputGainFactor * yR; | *outL = outputGainFactor * yR;\n    *outR = outputGainFactor * yL;
+right input detector fed the left channel | dsp/CompressorEngine.h | meanSquareInR = detect(meanSquareInR, gR, | meanSquareInR = detect(meanSquareInR, gL,
+channels linked by the quieter one | dsp/CompressorEngine.h | inputMeanSquare = std::max(meanSquareInL, meanSquareInR) | inputMeanSquare = std::min(meanSquareInL, meanSquareInR)
+right output detector fed the left channel | dsp/CompressorEngine.h | meanSquareOutR = detect(meanSquareOutR, yR, | meanSquareOutR = detect(meanSquareOutR, yL,
+input gain dropped on the left | dsp/CompressorEngine.h | const double gL = inputGainFactor * inL; | const double gL = inL;
+output gain dropped on the right | dsp/CompressorEngine.h | *outR = outputGainFactor * yR; | *outR = yR;
 sample-rate change ignored | dsp/CompressorEngine.cpp | sampleRate = rate;\n        deriveSampleCounts(); | ;
+sample-rate change alone not noticed | dsp/CompressorEngine.h | rate != sampleRate) derive(changes, rate); | false) derive(changes, rate);
+durations not remade on a rate change | dsp/CompressorEngine.cpp | if (!rateChanged && changes == derivedChanges) return; | if (changes == derivedChanges) return;
+zero sample rate accepted | dsp/CompressorEngine.cpp | std::isfinite(rate) && rate > 0.0f | std::isfinite(rate)
+infinite sample rate accepted | dsp/CompressorEngine.cpp | std::isfinite(rate) && rate > 0.0f | rate > 0.0f
+release step made from the attack duration | dsp/CompressorEngine.cpp | stepFor(releaseFrames) | stepFor(attackFrames)
+knee start made without the threshold | dsp/CompressorEngine.cpp | std::memory_order_relaxed)) + thresholdDb | std::memory_order_relaxed)) - thresholdDb
+knee ignored by the gain curve | dsp/CompressorEngine.cpp | gainComputer.set(threshold(), kneeStart(), ratio()); | gainComputer.set(threshold(), threshold(), ratio());
+denormal levels kept | dsp/CompressorEngine.cpp | return bounded < FLT_MIN ? 0.0f : bounded; | return bounded;
 initial target gain 0 | dsp/CompressorEngine.cpp | targetGain = 1.0; | targetGain = 0.0;
+initial held gain 0 | dsp/CompressorEngine.cpp | heldGain = 1.0; | heldGain = 0.0;
 history mirror write dropped | dsp/LevelHistory.h | buffer[head + kLength] = level; | ;
-quiet inputs below -100 dB silenced | plugin/ZuVstCore.cpp | kInputFloor = 1e-100 | kInputFloor = 1e-5
-loud inputs limited at +60 dB | plugin/ZuVstCore.cpp | kInputLimit = 1e30 | kInputLimit = 1e3
-infinite input taken as the limit | plugin/ZuVstCore.cpp | magnitude >= kInputFloor && magnitude <= DBL_MAX | magnitude >= kInputFloor
-quiet 32-bit output below -600 dB zeroed | plugin/ZuVstCore.cpp | return magnitude >= FLT_MIN ? limited : 0.0f; | return magnitude >= 1e-30 ? limited : 0.0f;
-input gain range moved | plugin/ZuVstCore.cpp | case 0: storeField(e.inputGain, decibelsToAmplitude(v * 48.0f - 24.0f) | case 0: storeField(e.inputGain, decibelsToAmplitude(v * 48.0f - 18.0f)
-threshold range moved | plugin/ZuVstCore.cpp | const float thresholdDb = t * 96.0f - 96.0f; | const float thresholdDb = t * 96.0f - 90.0f;
-knee depth range moved | plugin/ZuVstCore.cpp | static_cast<double>(k * 96.0f - 96.0f) | static_cast<double>(k * 90.0f - 90.0f)
-ratio range moved | plugin/ZuVstCore.cpp | v * 19.0f + 1.0f, 1.0f | v * 19.0f + 2.0f, 1.0f
-ratio floor lowered | plugin/ZuVstCore.cpp | v * 19.0f + 1.0f, 1.0f | v * 19.0f + 1.0f, 0.1f
-attack range moved | plugin/ZuVstCore.cpp | (v * 149.0f + 1.0f) | (v * 149.0f + 10.0f)
-release range nudged | plugin/ZuVstCore.cpp | (v * 1999.0f + 1.0f) | (v * 1990.0f + 1.0f)
-precision flag not set | plugin/ZuVstCore.cpp | engine->io64Bit = io64Bit; | ;
-input conversion: floor dropped | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
-input conversion: infinity let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
-input conversion: NaN let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) ? limited : 0.0;
-input conversion: no limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
-input conversion: no lower limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
-input conversion: no upper limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
-input conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
-input conversion: left channel takes the right | plugin/ZuVstCore.cpp | left[i] = takeInput(inL[start + i]); | left[i] = takeInput(inR[start + i]);
-output conversion: denormal let through | plugin/ZuVstCore.cpp | return magnitude >= FLT_MIN ? limited : 0.0f; | return limited;
-output conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const float limited | const double magnitude = sample;\n    const float limited
-output conversion: right channel gets the left | plugin/ZuVstCore.cpp | outR[start + i] = giveOutput<Sample>(right[i]); | outR[start + i] = giveOutput<Sample>(left[i]);
-parameter storage: NaN stored | plugin/ZuVstCore.cpp | if (std::isnan(value)) return; | ;
-parameter storage: minimum not kept | plugin/ZuVstCore.cpp | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
-parameter storage: no upper bound | plugin/ZuVstCore.cpp | static_cast<double>(FLT_MAX)); | DBL_MAX);
-parameter storage: denormals kept | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 0.0 ? 0.0f
-parameter storage: tiny normal values zeroed | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 1e-30 ? 0.0f
-parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    applyToEngine | applyToEngine
-parameter storage: value not applied | plugin/ZuVstCore.cpp | applyToEngine(index, value);\n#if | ;\n#if
+input conversion: floor raised to -100 dB | dsp/StereoBlock.h | kInputFloor = 1e-100 | kInputFloor = 1e-5
+input conversion: limit lowered to +60 dB | dsp/StereoBlock.h | kInputLimit = 1e30 | kInputLimit = 1e3
+input conversion: floor dropped | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
+input conversion: infinity let through | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
+input conversion: NaN let through | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) && !(magnitude > DBL_MAX) ? limited : 0.0;
+input conversion: floor itself silenced | dsp/StereoBlock.h | magnitude >= kInputFloor && | magnitude > kInputFloor &&
+input conversion: largest double silenced | dsp/StereoBlock.h | magnitude <= DBL_MAX ? limited : 0.0; | magnitude < DBL_MAX ? limited : 0.0;
+input conversion: no limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
+input conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
+input conversion: no upper limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
+input conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit) | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit)
+input conversion: left channel takes the right | dsp/StereoBlock.h | const double l = takeInput(left[i]); | const double l = takeInput(right[i]);
+input conversion: right channel read from the left input | dsp/StereoBlock.h | right[i] = inR[start + i]; | right[i] = inL[start + i];
+input conversion: right channel not converted | dsp/StereoBlock.h | const double r = takeInput(right[i]); | const double r = right[i];
+output conversion: denormal let through | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return limited;
+output conversion: quiet output below -600 dB zeroed | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return magnitude >= 1e-30 ? limited : 0.0;
+output conversion: smallest normal float zeroed | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return magnitude > FLT_MIN ? limited : 0.0;
+output conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kLargest) | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kLargest)
+output conversion: no limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kLargest), kLargest); | const double limited = sample;
+output conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kLargest), kLargest); | const double limited = std::min(sample, kLargest);
+output conversion: limit lowered | dsp/StereoBlock.h | constexpr double kLargest = FLT_MAX; | constexpr double kLargest = 1e30;
+output conversion: 64-bit output bounded as 32-bit | dsp/StereoBlock.h | limitOutput<double>(double sample) { return sample; } | limitOutput<double>(double sample) { return limitOutput<float>(sample); }
+output conversion: right channel gets the left | dsp/StereoBlock.h | right[i] = limitOutput<Sample>(outRight); | right[i] = limitOutput<Sample>(outLeft);
+output conversion: right output written from the left | dsp/StereoBlock.h | outR[start + i] = static_cast<Sample>(right[i]); | outR[start + i] = static_cast<Sample>(left[i]);
+parameter storage: NaN stored | dsp/CompressorEngine.h | if (std::isnan(value)) return; | ;
+parameter storage: minimum not kept | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, -double{kLargest},
+parameter storage: negative dB values bounded at 0 | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
+parameter storage: no upper bound | dsp/CompressorEngine.h | double{kLargest})); | DBL_MAX));
+parameter storage: denormals kept | dsp/CompressorEngine.h | std::fabs(bounded) < FLT_MIN ? 0.0f | std::fabs(bounded) < 0.0f ? 0.0f
+parameter storage: tiny normal values zeroed | dsp/CompressorEngine.h | std::fabs(bounded) < FLT_MIN ? 0.0f | std::fabs(bounded) < 1e-30f ? 0.0f
+parameter storage: signed magnitude | dsp/CompressorEngine.h | std::fabs(bounded) < FLT_MIN ? 0.0f | bounded < FLT_MIN ? 0.0f
+parameter storage: change not counted | dsp/CompressorEngine.h | settingsChanges.fetch_add(1, std::memory_order_release); | ;
+parameter storage: dB mapped as power | dsp/EngineMapping.cpp | std::pow(10.0, db / 20.0) | std::pow(10.0, db / 10.0)
+parameter storage: input gain sets the output gain | dsp/EngineMapping.cpp | case 0: e.setInputGain( | case 0: e.setOutputGain(
+parameter storage: output gain taken as an amplitude | dsp/EngineMapping.cpp | e.setOutputGain(decibelsToAmplitude(toNatural(6, v))) | e.setOutputGain(toNatural(6, v))
+parameter storage: threshold sets the knee | dsp/EngineMapping.cpp | case 1: e.setThresholdDb( | case 1: e.setKneeDb(
+parameter storage: knee sets the threshold | dsp/EngineMapping.cpp | case 2: e.setKneeDb( | case 2: e.setThresholdDb(
+parameter storage: ratio through the attack range | dsp/EngineMapping.cpp | e.setRatio(toNatural(3, v)) | e.setRatio(toNatural(4, v))
+parameter storage: attack sets the release | dsp/EngineMapping.cpp | case 4: e.setAttackMs( | case 4: e.setReleaseMs(
+parameter storage: release through the attack range | dsp/EngineMapping.cpp | e.setReleaseMs(toNatural(5, v)) | e.setReleaseMs(toNatural(4, v))
+parameter storage: natural value offset subtracted | dsp/ParameterTable.h | return v * (p.maximum - p.minimum) + p.minimum; | return v * (p.maximum - p.minimum) - p.minimum;
+parameter storage: natural value scaled by the maximum | dsp/ParameterTable.h | return v * (p.maximum - p.minimum) + p.minimum; | return v * p.maximum + p.minimum;
+parameter storage: input gain range moved | dsp/ParameterTable.h | "input_gain", -24.0f, 24.0f | "input_gain", -18.0f, 24.0f
+parameter storage: threshold range moved | dsp/ParameterTable.h | "threshold", -96.0f, 0.0f | "threshold", -90.0f, 0.0f
+parameter storage: knee depth range moved | dsp/ParameterTable.h | "knee", -96.0f, 0.0f | "knee", -90.0f, 0.0f
+parameter storage: ratio range moved | dsp/ParameterTable.h | "ratio", 1.0f, 20.0f | "ratio", 2.0f, 20.0f
+parameter storage: attack range moved | dsp/ParameterTable.h | "attack", 1.0f, 150.0f | "attack", 10.0f, 150.0f
+parameter storage: release range nudged | dsp/ParameterTable.h | "release", 1.0f, 2000.0f | "release", 1.0f, 1990.0f
+parameter storage: output gain range moved | dsp/ParameterTable.h | "output_gain", -24.0f, 24.0f | "output_gain", -24.0f, 18.0f
+parameter storage: input gain default nudged | dsp/ParameterTable.h | -24.0f, 24.0f, Unit::Decibels, 0.5f, 1, " db", nullptr},\n    {"Threshold" | -24.0f, 24.0f, Unit::Decibels, 0.6f, 1, " db", nullptr},\n    {"Threshold"
+parameter storage: attack default nudged | dsp/ParameterTable.h | 0.32666659f | 0.33f
+parameter storage: release default nudged | dsp/ParameterTable.h | 0.1495f | 0.15f
+parameter storage: defaults of parameters 7 and 8 not 0 | dsp/ParameterTable.cpp | kParameters[index].defaultValue : 0.0f; | kParameters[index].defaultValue : 1.0f;
+parameter storage: default of parameter 0 not looked up | dsp/ParameterTable.cpp | return index >= 0 && index < kNumControls | return index > 0 && index < kNumControls
+parameter storage: only the quotient tried as normalised value | dsp/ParameterTable.cpp | {v, std::nextafter(v, -INFINITY), std::nextafter(v, INFINITY)} | {v}
+parameter storage: normalised value not found gives 0 | dsp/ParameterTable.cpp | return candidate;\n    return v; | return candidate;\n    return 0.0f;
+parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    tarn::applyParameter | tarn::applyParameter
+parameter storage: value not applied | plugin/ZuVstCore.cpp | tarn::applyParameter(*engine, index, value);\n#if | ;\n#if
 parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
 parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
 parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
+parameter storage: get answers negative indices | plugin/ZuVstCore.cpp | getParameter(VstInt32 index) {\n    if (index < 0 | getParameter(VstInt32 index) {\n    if (false
+parameter storage: get answers 1 outside the range | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index >= kNumParams) return 1.0f;
 parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
+parameter storage: parameters start at 0 | plugin/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
+parameter storage: defaults not given to the engine | plugin/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
+parameter storage: current values not kept on a program change | plugin/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
 refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
 refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
 refresh pacer: remainder slept late | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder / 12 > 1) {
@@ -127,9 +180,12 @@ survived=0
 skipped=0
 broken=0
 survivors=()
+# Tallies per area: the part of a name before its colon, the engine for names without one.
+declare -A areaCaught areaSurvived areaSkipped
 while IFS='|' read -r name file text replacement; do
   name=$(echo "$name" | sed 's/ *$//')
   grep -qE "$filter" <<<"$name" || continue
+  area=engine; [[ $name == *:* ]] && area=${name%%:*}
   file=$(echo "$file" | xargs)
   text=${text# }; text=${text% }
   replacement=${replacement# }
@@ -150,6 +206,7 @@ PY
   then
     echo "not applied   $name ($file: text not found exactly once)"
     skipped=$((skipped + 1))
+    areaSkipped[$area]=$((${areaSkipped[$area]:-0} + 1))
     continue
   fi
   if ! build; then
@@ -158,16 +215,25 @@ PY
   elif tests_pass; then
     echo "SURVIVED      $name"
     survived=$((survived + 1))
+    areaSurvived[$area]=$((${areaSurvived[$area]:-0} + 1))
     survivors+=("$name")
   else
     echo "caught        $name"
     killed=$((killed + 1))
+    areaCaught[$area]=$((${areaCaught[$area]:-0} + 1))
   fi
   cp "$root/original" "$src/$file"
 done <<<"$mutants"
 tests=("${dsp[@]}" "${editor[@]}")
 build >/dev/null
 
+printf '%s\n' "${!areaCaught[@]}" "${!areaSurvived[@]}" "${!areaSkipped[@]}" | sort -u | while read -r area; do
+  [ -n "$area" ] || continue
+  c=${areaCaught[$area]:-0} s=${areaSurvived[$area]:-0}
+  printf '%-20s %3d caught, %3d survived, %3d not applied' "$area" "$c" "$s" "${areaSkipped[$area]:-0}"
+  [ $((c + s)) -gt 0 ] && printf ': %d%%' $((100 * c / (c + s)))
+  echo
+done
 total=$((killed + survived))
 echo "mutants: $killed caught, $survived survived, $broken did not build, $skipped not applied"
 [ "$total" -gt 0 ] && echo "score: $((100 * killed / total))% ($killed of $total)"

@@ -79,6 +79,9 @@ TEST(ParameterTable, NaturalValuesComeBackExactly) {
         const float natural = tarn::toNatural(i, tarn::defaultValue(i));
         EXPECT_EQ(tarn::toNatural(i, tarn::toNormalised(i, natural)), natural) << i;
     }
+    // Whole milliseconds whose quotient misses them by one step.
+    EXPECT_EQ(tarn::toNatural(4, tarn::toNormalised(4, 4.0f)), 4.0f);
+    EXPECT_EQ(tarn::toNatural(5, tarn::toNormalised(5, 128.0f)), 128.0f);
     EXPECT_EQ(tarn::toNormalised(1, -30.0f), 0.6875f);
     EXPECT_EQ(tarn::toNormalised(2, 0.0f), 1.0f);
     EXPECT_TRUE(std::isnan(tarn::toNormalised(3, std::numeric_limits<float>::quiet_NaN())));

@@ -257,3 +257,29 @@ TEST(Processing, SamplesBeyondTheLimitAreTakenAtItAndNonFiniteOrTinyOnesAsSilenc
     EXPECT_EQ(wildOutL, tameOutL);
     EXPECT_EQ(wildOutR, tameOutR);
 }
+
+// At unity gain a sample passes unchanged when it lies exactly on a bound of the conversions
+// (the input floor, the smallest normal float), and the loudest 32-bit output, the input limit
+// at +24 dB, is not cut.
+TEST(Processing, SamplesOnTheConversionBoundsPassUnchanged) {
+    TestHost host;
+    Instance plugin;
+    double dl[] = {1e-100, 0.25};
+    double dr[] = {-1e-100, -0.25};
+    plugin.process(dl, dr, dl, dr, 2);
+    EXPECT_EQ(dl[0], 1e-100);
+    EXPECT_EQ(dr[0], -1e-100);
+
+    float l[] = {FLT_MIN, 0.25f};
+    float r[] = {-FLT_MIN, -0.25f};
+    plugin.process(l, r, l, r, 2);
+    EXPECT_EQ(l[0], FLT_MIN);
+    EXPECT_EQ(r[0], -FLT_MIN);
+    plugin.set(6, 1.0f); // +24 dB out
+    float loudL[] = {FLT_MAX};
+    float loudR[] = {-FLT_MAX};
+    plugin.process(loudL, loudR, loudL, loudR, 1);
+    const float loudest = static_cast<float>(static_cast<double>(plugin.engine().outputGain()) * 1e30);
+    EXPECT_EQ(loudL[0], loudest);
+    EXPECT_EQ(loudR[0], -loudest);
+}
