@@ -89,24 +89,24 @@ ratio floor lowered | plugin/ZuVstCore.cpp | v * 19.0f + 1.0f, 1.0f | v * 19.0f 
 attack range moved | plugin/ZuVstCore.cpp | (v * 149.0f + 1.0f) | (v * 149.0f + 10.0f)
 release range nudged | plugin/ZuVstCore.cpp | (v * 1999.0f + 1.0f) | (v * 1990.0f + 1.0f)
 precision flag not set | plugin/ZuVstCore.cpp | engine->io64Bit = io64Bit; | ;
-input conversion: floor dropped | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
-input conversion: infinity let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
-input conversion: NaN let through | plugin/ZuVstCore.cpp | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) ? limited : 0.0;
-input conversion: no limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
-input conversion: no lower limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
-input conversion: no upper limit | plugin/ZuVstCore.cpp | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
-input conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
-input conversion: left channel takes the right | plugin/ZuVstCore.cpp | left[i] = takeInput(inL[start + i]); | left[i] = takeInput(inR[start + i]);
-output conversion: denormal let through | plugin/ZuVstCore.cpp | return magnitude >= FLT_MIN ? limited : 0.0f; | return limited;
-output conversion: signed magnitude | plugin/ZuVstCore.cpp | const double magnitude = std::max(sample, -sample);\n    const float limited | const double magnitude = sample;\n    const float limited
-output conversion: right channel gets the left | plugin/ZuVstCore.cpp | outR[start + i] = giveOutput<Sample>(right[i]); | outR[start + i] = giveOutput<Sample>(left[i]);
-parameter storage: NaN stored | plugin/ZuVstCore.cpp | if (std::isnan(value)) return; | ;
-parameter storage: minimum not kept | plugin/ZuVstCore.cpp | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
-parameter storage: no upper bound | plugin/ZuVstCore.cpp | static_cast<double>(FLT_MAX)); | DBL_MAX);
-parameter storage: denormals kept | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 0.0 ? 0.0f
-parameter storage: tiny normal values zeroed | plugin/ZuVstCore.cpp | bounded < FLT_MIN ? 0.0f | bounded < 1e-30 ? 0.0f
-parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    applyToEngine | applyToEngine
-parameter storage: value not applied | plugin/ZuVstCore.cpp | applyToEngine(index, value);\n#if | ;\n#if
+input conversion: floor dropped | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
+input conversion: infinity let through | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude >= kInputFloor ? limited : 0.0;
+input conversion: NaN let through | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return !(magnitude < kInputFloor) ? limited : 0.0;
+input conversion: no limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = sample;
+input conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
+input conversion: no upper limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
+input conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit);
+input conversion: left channel takes the right | dsp/StereoBlock.h | const double l = takeInput(left[i]); | const double l = takeInput(right[i]);
+output conversion: denormal let through | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return limited;
+output conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kLargest), kLargest); | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kLargest), kLargest);
+output conversion: right channel gets the left | dsp/StereoBlock.h | right[i] = limitOutput<Sample>(outRight); | right[i] = limitOutput<Sample>(outLeft);
+parameter storage: NaN stored | dsp/CompressorEngine.h | if (std::isnan(value)) return; | ;
+parameter storage: minimum not kept | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
+parameter storage: no upper bound | dsp/CompressorEngine.h | static_cast<double>(minimum), double{kLargest}) | static_cast<double>(minimum), DBL_MAX)
+parameter storage: denormals kept | dsp/CompressorEngine.h | std::fabs(bounded) < FLT_MIN ? 0.0f | std::fabs(bounded) < 0.0f ? 0.0f
+parameter storage: tiny normal values zeroed | dsp/CompressorEngine.h | std::fabs(bounded) < FLT_MIN ? 0.0f | std::fabs(bounded) < 1e-30f ? 0.0f
+parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    tarn::applyParameter | tarn::applyParameter
+parameter storage: value not applied | plugin/ZuVstCore.cpp | tarn::applyParameter(*engine, index, value);\n#if | ;\n#if
 parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
 parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
 parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
