@@ -95,7 +95,6 @@ knee start made without the threshold | dsp/CompressorEngine.cpp | std::memory_o
 knee ignored by the gain curve | dsp/CompressorEngine.cpp | gainComputer.set(threshold(), kneeStart(), ratio()); | gainComputer.set(threshold(), threshold(), ratio());
 denormal levels kept | dsp/CompressorEngine.cpp | return bounded < FLT_MIN ? 0.0f : bounded; | return bounded;
 initial target gain 0 | dsp/CompressorEngine.cpp | targetGain = 1.0; | targetGain = 0.0;
-initial held gain 0 | dsp/CompressorEngine.cpp | heldGain = 1.0; | heldGain = 0.0;
 history mirror write dropped | dsp/LevelHistory.h | buffer[head + kLength] = level; | ;
 input conversion: floor raised to -100 dB | dsp/StereoBlock.h | kInputFloor = 1e-100 | kInputFloor = 1e-5
 input conversion: limit lowered to +60 dB | dsp/StereoBlock.h | kInputLimit = 1e30 | kInputLimit = 1e3
