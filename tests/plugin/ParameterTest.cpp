@@ -71,26 +71,33 @@ TEST(Parameters, MappingIntoTheEngine) {
 }
 
 TEST(Parameters, DurationsFollowTheSampleRate) {
-    // The usual order: the rate first, then a session's parameters, then audio. A 150 ms attack
-    // on a step at 96 kHz is halfway down after about 75 ms (34 ms with durations fixed at
-    // 44.1 kHz when set).
+    // A 150 ms attack on a step at 96 kHz is halfway down after about 75 ms (34 ms with durations
+    // fixed at 44.1 kHz when set), in the usual order (the rate, then a session's parameters,
+    // then audio) and in the other (parameters and audio at 44.1 kHz, then a new rate alone).
     TestHost host;
-    Instance plugin;
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    plugin.set(1, 66.0f / 96.0f); // -30 dB
-    plugin.set(3, 3.0f / 19.0f);  // 4:1
-    plugin.set(4, 1.0f);
-    const int frames = 96000 / 2;
-    std::vector<double> left(frames, 0.5);
-    std::vector<double> right(frames, 0.5);
-    for (int start = 0; start < frames; start += 512)
-        plugin.process(&left[start], &right[start], &left[start], &right[start], std::min(512, frames - start));
-    EXPECT_FLOAT_EQ(plugin.engine().attackSamples(), 150.0f * 96.0f);
-    EXPECT_FLOAT_EQ(plugin.engine().releaseSamples(), (0.1495f * 1999.0f + 1.0f) * 96.0f);
-    const double halfway = (1.0 + left[frames - 1] / 0.5) / 2.0;
-    int frame = 0;
-    while (left[frame] / 0.5 > halfway) ++frame;
-    EXPECT_NEAR(frame / 96.0, 74.8, 0.5);
+    for (const bool rateFirst : {true, false}) {
+        Instance plugin;
+        if (rateFirst) plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+        plugin.set(1, 66.0f / 96.0f); // -30 dB
+        plugin.set(3, 3.0f / 19.0f);  // 4:1
+        plugin.set(4, 1.0f);
+        if (!rateFirst) {
+            double silence[1] = {0.0};
+            plugin.process(silence, silence, silence, silence, 1);
+            plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+        }
+        const int frames = 96000 / 2;
+        std::vector<double> left(frames, 0.5);
+        std::vector<double> right(frames, 0.5);
+        for (int start = 0; start < frames; start += 512)
+            plugin.process(&left[start], &right[start], &left[start], &right[start], std::min(512, frames - start));
+        EXPECT_FLOAT_EQ(plugin.engine().attackSamples(), 150.0f * 96.0f);
+        EXPECT_FLOAT_EQ(plugin.engine().releaseSamples(), (0.1495f * 1999.0f + 1.0f) * 96.0f);
+        const double halfway = (1.0 + left[frames - 1] / 0.5) / 2.0;
+        int frame = 0;
+        while (left[frame] / 0.5 > halfway) ++frame;
+        EXPECT_NEAR(frame / 96.0, 74.8, 0.5) << (rateFirst ? "rate first" : "rate last");
+    }
 
     // At 44.1 kHz the durations are what they always were.
     Instance other;
