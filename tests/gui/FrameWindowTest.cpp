@@ -11,6 +11,7 @@
 #include "TestWindow.h"
 #include "tests/Cycles.h"
 #include "tests/OpenFiles.h"
+#include "tests/WaitUntil.h"
 
 namespace {
 
@@ -201,11 +202,7 @@ TEST_F(FrameWindowTest, AnIdleCallLongerThanThePeriodPutsTheNextOneOffByAsLongAs
     view->setWantsIdle(true);
     frame->addView(view);
     CView::idleRate = savedRate;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (view->starts.size() < 3 && std::chrono::steady_clock::now() < deadline) {
-        frame->idle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    ASSERT_TRUE(tarn::test::waitUntil([&] { return view->starts.size() >= 3; }, [&] { frame->idle(); }));
     ASSERT_EQ(view->starts.size(), 3u);
     EXPECT_GE(view->starts[1] - view->ends[0], std::chrono::milliseconds(30));
     EXPECT_GE(view->starts[2] - view->ends[1], std::chrono::milliseconds(30));

@@ -47,11 +47,11 @@ local function level()
   local meter = track:peak_meter()
   return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
 end
--- Waits, for ten seconds at most, until the output level holds still: five readings 50 ms
+-- Waits, for thirty seconds at most, until the output level holds still: five readings 50 ms
 -- apart within 0.1 dB of each other, above silence. Returns that level.
 local function settledLevel()
   local readings = {}
-  for _ = 1, 200 do
+  for _ = 1, 600 do
     ARDOUR.LuaAPI.usleep(50000)
     table.insert(readings, level())
     if #readings >= 5 then
