@@ -46,9 +46,10 @@ done
 
 # Relative to the editor: the background's dark blue at the top left; the threshold knob's
 # ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the
-# graph's light green output area near its bottom edge.
+# graph's output area near its bottom edge, green over the input area's white once the history
+# has scrolled across the whole graph (its leading edge, drawn with the curve, is lighter).
 if ! "$build/tests/lv2/window_shot" 550x375 "$scratch/jalv.png" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 \
-    96,85,5,3=e7e8e9 8,330,30,10=a0c8a0 >"$scratch/shot.log" 2>&1; then
+    96,85,5,3=e7e8e9 8,330,30,10=8da78d >"$scratch/shot.log" 2>&1; then
   fail "the editor in jalv: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log")"
 fi
 [ -n "$keep" ] && cp "$scratch/jalv.png" "$keep"
