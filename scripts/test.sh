@@ -7,6 +7,10 @@ jobs=$(nproc)
 display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 
 timings=()
+# note NAME SECONDS STATUS [WHERE]: one line of the table printed at the end.
+note() {
+  timings+=("$(printf '%5d s  %s%s%s' "$2" "$1" "${4:+  ($4)}" "$([ "$3" -eq 0 ] || echo '  FAILED')")")
+}
 # stage NAME COMMAND...: runs one stage and notes its time; the first failing stage ends the run.
 stage() {
   local name=$1 start status=0
@@ -14,17 +18,60 @@ stage() {
   echo "== $name"
   start=$(date +%s)
   "$@" || status=$?
-  timings+=("$(printf '%5d s  %s%s' $(($(date +%s) - start)) "$name" "$([ $status -eq 0 ] || echo '  FAILED')")")
+  note "$name" $(($(date +%s) - start)) $status
   if [ $status -ne 0 ]; then
     echo "stage failed: $name" >&2
     exit $status
   fi
 }
-report_timings() {
+
+# Stages that mostly wait (wine starting, windows mapping, one-core programs) run beside the next
+# ones: begin NAME COMMAND... starts one in the background, its output going to a file; finish
+# NAME waits for it, prints its output and fails the run if it failed.
+declare -A side_pid side_log side_start
+begin() {
+  local name=$1 log
+  shift
+  log=$(mktemp "${TMPDIR:-/tmp}/tarn-stage.XXXXXX")
+  side_log[$name]=$log
+  side_start[$name]=$(date +%s)
+  (
+    set +e
+    "$@"
+    status=$?
+    date +%s >"$log.end"
+    exit $status
+  ) >"$log" 2>&1 &
+  side_pid[$name]=$!
+  echo "== $name: started beside the next stages; its output follows when it ends"
+}
+finish() {
+  local name=$1 status=0 log=${side_log[$1]}
+  wait "${side_pid[$name]}" || status=$?
+  unset "side_pid[$name]"
+  echo "== $name"
+  cat "$log"
+  note "$name" $(($(cat "$log.end" 2>/dev/null || date +%s) - side_start[$name])) $status "beside others"
+  rm -f "$log" "$log.end"
+  if [ $status -ne 0 ]; then
+    echo "stage failed: $name" >&2
+    exit $status
+  fi
+}
+# A stage left running when the run ends is stopped with everything it started.
+stop_tree() {
+  local child
+  for child in $(pgrep -P "$1"); do stop_tree "$child"; done
+  kill "$1" 2>/dev/null || true
+}
+
+on_exit() {
+  local pid
+  for pid in "${side_pid[@]}"; do stop_tree "$pid"; done
   echo "== stage times"
   printf '%s\n' "${timings[@]}"
 }
-trap report_timings EXIT
+trap on_exit EXIT
 
 native_tests() {
   "${display[@]}" ctest --test-dir build/linux --output-on-failure -j "$jobs"
@@ -35,7 +82,9 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 sanitizer_build() {
-  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARN_SANITIZE="$2" "${launcher[@]}" >/dev/null &&
+  # Line tables are all a sanitizer's report needs, and compile faster than full debug information.
+  cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
+    -DTARN_SANITIZE="$2" "${launcher[@]}" >/dev/null &&
     cmake --build "build/$1" -j "$jobs"
 }
 
@@ -70,15 +119,20 @@ valgrind_tests() {
   return $status
 }
 
+windows="Windows builds: static checks, and both builds under wine where the machine runs them"
+fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10"
+
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
+begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
 stage "native tests" native_tests
 stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
-stage "Windows builds: static checks, and both builds under wine where the machine runs them" \
-  tests/windows/run.sh build/linux build/win64 build/win32
 stage "address and undefined-behaviour sanitizers: build" sanitizer_build asan address,undefined
 stage "address and undefined-behaviour sanitizers: tests" address_tests
+finish "$windows"
 stage "thread sanitizer: build" sanitizer_build tsan thread
 stage "thread sanitizer: tests" thread_tests
-stage "fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10" fuzz
-stage "valgrind" valgrind_tests
+# valgrind runs one thread at a time and each fuzzer is one thread: one core each.
+begin "valgrind" valgrind_tests
+stage "$fuzzing" fuzz
+finish "valgrind"
