@@ -26,7 +26,7 @@ echo
 # The editor open for a few seconds while the phrase plays through it with the same settings, so
 # the graph shows input, output and gain reduction; an X display of its own when none is set.
 echo "The editor, with the phrase playing:"
-xvfb=(); [ -z "${DISPLAY:-}" ] && xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+xvfb=(); [ -z "${DISPLAY:-}" ] && xvfb=(scripts/xvfb.sh)
 "${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --screenshot "$out/editor-linux.png" \
   1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
 echo
@@ -36,7 +36,7 @@ echo "The Windows editor under wine:"
 wine_prefix=$(mktemp -d "${TMPDIR:-/tmp}/tarn-demo-wine.XXXXXX")
 # Debian's wine wrapper starts the 32-bit loader first, which fails where 32-bit code cannot run.
 wine=wine; [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1280x1024x24" \
+WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" scripts/xvfb.sh \
   sh -c '"$WINE" wineboot --init >/dev/null 2>&1; exe=$0 dll=$1 shot=$2; shift 2
     "$WINE" "$exe" editor "$dll" --seconds 4 --signal phrase --screenshot "$shot" "$@"; status=$?; wineserver -k; exit $status' \
   build/win64/vsthost.exe build/win64/tarnCompressor.dll "$out/editor-win64.png" \

@@ -28,7 +28,7 @@ display=()
 if [ "$mode" != editor ]; then
   display=(env -u DISPLAY)
 elif [ -z "${DISPLAY:-}" ]; then
-  display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  display=(scripts/xvfb.sh)
 fi
 start=$(date +%s)
 "${display[@]}" build/fuzz/tests/fuzz/$fuzzer -seed="$run" -max_total_time="$seconds" -max_len=4096 \

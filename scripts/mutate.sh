@@ -19,7 +19,7 @@ git ls-files -z | xargs -0 cp --parents -t "$src"
 cp -r tests/fuzz/corpus "$src/tests/fuzz/" 2>/dev/null || true
 
 # The soak and editor tests open windows: a virtual display of their own when none is set.
-display=(); [ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+display=(); [ -z "${DISPLAY:-}" ] && display=(scripts/xvfb.sh)
 # The tests that can see a change in each folder: the engine's through the plug-in too, the
 # refresh pacer's only in its own tests.
 dsp=("dsp_tests" "plugin_tests")

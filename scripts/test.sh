@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+display=(scripts/xvfb.sh)
 
 timings=()
 # note NAME SECONDS STATUS [WHERE]: one line of the table printed at the end.

@@ -20,6 +20,8 @@ struct Expectation {
     int x, y, width, height;
     std::uint32_t colour;
     bool matched = false;
+    std::uint32_t centre = 0; // what was there instead, for the report
+
 };
 
 struct Found {
@@ -114,6 +116,9 @@ int main(int argc, char** argv) {
                 for (int x = e.x; x < e.x + e.width && !e.matched; ++x)
                     e.matched = x + offsetX < top.width && y + offsetY < top.height &&
                                 near(static_cast<std::uint32_t>(XGetPixel(image, x + offsetX, y + offsetY)), e.colour);
+            const int cx = e.x + e.width / 2 + offsetX, cy = e.y + e.height / 2 + offsetY;
+            if (cx < top.width && cy < top.height)
+                e.centre = static_cast<std::uint32_t>(XGetPixel(image, cx, cy)) & 0xffffffu;
             all = all && e.matched;
         }
     }

@@ -10,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 # A display of our own, without other windows or a window manager.
 if [ -z "${TARN_LV2_DISPLAY:-}" ]; then
-  TARN_LV2_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  TARN_LV2_DISPLAY=1 exec scripts/xvfb.sh "$0" "$@"
 fi
 . tests/lv2/common.sh
 keep=${2:-}
@@ -50,7 +50,8 @@ done
 # has scrolled across the whole graph (its leading edge, drawn with the curve, is lighter).
 if ! "$build/tests/lv2/window_shot" 550x375 "$scratch/jalv.png" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 \
     96,85,5,3=e7e8e9 8,330,30,10=8da78d >"$scratch/shot.log" 2>&1; then
-  fail "the editor in jalv: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log")"
+  fail "the editor in jalv: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log"); jackd says: $(tail -5 "$scratch/jackd.log")"
+  [ -z "$keep" ] && keep=$build/tests/lv2/jalv-failed.png && echo "the screenshot is in $keep"
 fi
 [ -n "$keep" ] && cp "$scratch/jalv.png" "$keep"
 [ $status -eq 0 ] && echo "ok: jalv.gtk3 shows the editor with its background, knob ring, value text and graph"

@@ -129,7 +129,7 @@ check "unreadable WAV: one-line error" refuses "cannot read" render "$dll" "$wor
 on_display() {
   "$wineserver" -k >/dev/null 2>&1
   "$wineserver" -w
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$@" 2>&1 | tr -d '\r' | grep -v '^X connection to .* broken'
+  scripts/xvfb.sh "$wine" "$@" 2>&1 | tr -d '\r' | grep -v '^X connection to .* broken'
   local status=${PIPESTATUS[0]}
   "$wineserver" -k >/dev/null 2>&1
   "$wineserver" -w
