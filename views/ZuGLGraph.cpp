@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "views/CurveThinning.h"
+
 using namespace VSTGUI;
 
 namespace {
@@ -26,7 +28,8 @@ void horizontalLine(double y, double width) {
 
 ZuGLGraph::ZuGLGraph(const CRect& size)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
-      pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)) {
+      pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)),
+      line(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
     setWantsIdle(true);
     // The frame's idle timer, created when the view is attached, ticks every 8 ms: a tick with
@@ -159,7 +162,7 @@ void ZuGLGraph::placeCurvePoint(int i, double y) {
 // column: a strip through the curve at every column's centre and at both ends fills the same
 // pixels as one through every point, with a quarter of the triangles, which is most of the cost
 // on a software renderer. One call draws the area and one the curve.
-void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& line) {
+void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineColor) {
     const float base = static_cast<float>(baseY);
     for (int c = 0; c < columnCount; ++c) {
         const int i = columnPoint[c];
@@ -183,10 +186,14 @@ void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& line) {
     glVertexPointer(2, GL_FLOAT, 0, strip.get());
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * columnCount);
     glDisableClientState(GL_COLOR_ARRAY);
-    setColor(line);
-    glVertexPointer(2, GL_FLOAT, 0, curve.get());
-    glDrawArrays(GL_LINE_STRIP, 0, pointCount);
+    // Every smooth line segment is costly on a software renderer; about four points share
+    // each pixel column.
+    setColor(lineColor);
+    const int lineCount = tarn::thinCurve(curve.get(), pointCount, line.get());
+    glVertexPointer(2, GL_FLOAT, 0, line.get());
+    glDrawArrays(GL_LINE_STRIP, 0, lineCount);
 }
+
 
 // Lies over the curves: the knee's colour at its start, the threshold's at the threshold.
 void ZuGLGraph::drawKneeBand(double kneeY, double thresholdY) const {

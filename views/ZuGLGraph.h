@@ -74,7 +74,7 @@ private:
     void drawReduction();
     void placeColumns();
     void placeCurvePoint(int i, double y);
-    void drawArea(double baseY, const VSTGUI::CColor& fill, const VSTGUI::CColor& line);
+    void drawArea(double baseY, const VSTGUI::CColor& fill, const VSTGUI::CColor& lineColor);
     void drawKneeBand(double kneeY, double thresholdY) const;
     void drawBorder() const;
 
@@ -113,4 +113,6 @@ private:
     // column c; a colour (red, green, blue, alpha) per vertex.
     std::unique_ptr<float[]> strip;
     std::unique_ptr<uint8_t[]> stripColors;
+    // The curve's line as drawn, thinned to a few points per pixel column.
+    std::unique_ptr<float[]> line;
 };

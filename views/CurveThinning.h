@@ -1,0 +1,12 @@
+#pragma once
+
+namespace tarn {
+
+// A line through a curve of `count` points (x, y pairs, x rising) drawn over pixel columns:
+// writes to `out` only the points where the curve enters each column, turns at its lowest and
+// highest there, and leaves it, in their order, and answers how many. The points left out lie
+// between the ones kept in both x and y, so the line covers the same pixels, within a pixel,
+// with half the segments or fewer when several points share a column. `out` holds `count` pairs.
+int thinCurve(const float* xy, int count, float* out);
+
+} // namespace tarn
