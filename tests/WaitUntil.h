@@ -9,14 +9,16 @@ namespace tarn::test {
 
 constexpr std::chrono::seconds kDeadline{30};
 
-// Answers whether done() held before the deadline.
+// Answers whether done() held before the deadline. Unless the step itself waits for something
+// (pass pollPause false then), the thread gives up the processor for a millisecond between
+// checks, so that the threads it waits for can run: a poll interval, not a count of sleeps.
 template <typename Done, typename Step>
-bool waitUntil(Done done, Step step, std::chrono::steady_clock::duration deadline = kDeadline) {
+bool waitUntil(Done done, Step step, std::chrono::steady_clock::duration deadline = kDeadline, bool pollPause = true) {
     const auto end = std::chrono::steady_clock::now() + deadline;
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return done();
         step();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (pollPause) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }

@@ -74,17 +74,26 @@ std::vector<uint32_t> Win32TestWindow::snapshot() const {
     return pixels;
 }
 
-void pumpMessages(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    // What a test posted is dispatched even when a busy machine used up the time before the first
-    // look. A timer slower than its period keeps the queue from running empty: a count bounds the
-    // first round and the time the others.
+namespace {
+
+// Dispatches what is queued now; a count bounds it, since a timer slower than its period keeps
+// the queue from ever running empty.
+void dispatchQueued() {
     MSG message;
     for (int i = 0; i < 64 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+} // namespace
+
+void pumpMessages(int milliseconds) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    // What a test posted is dispatched even when a busy machine used up the time before the first look.
+    dispatchQueued();
     while (static_cast<int>(end - GetTickCount()) > 0) {
+        MSG message;
         while (static_cast<int>(end - GetTickCount()) > 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -94,10 +103,13 @@ void pumpMessages(int milliseconds) {
 }
 
 bool pumpUntil(const std::function<bool()>& done, const std::function<void()>& step) {
+    // Waits for the queue rather than for a time: wakes as soon as a message arrives (a paint, a
+    // timer), or after 10 ms for what other threads do, and checks again after what came.
     return test::waitUntil(done, [&] {
         step();
-        pumpMessages(5);
-    });
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        dispatchQueued();
+    }, test::kDeadline, false);
 }
 
 std::vector<uint32_t> readOpenGLSurface(HWND surface, int& width, int& height) {
