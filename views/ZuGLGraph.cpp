@@ -29,7 +29,7 @@ void horizontalLine(double y, double width) {
 ZuGLGraph::ZuGLGraph(const CRect& size)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
       pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)),
-      line(std::make_unique<float[]>(2 * pointCount)) {
+      thinLine(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
     setWantsIdle(true);
     // The frame's idle timer, created when the view is attached, ticks every 8 ms: a tick with
@@ -189,8 +189,8 @@ void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineCol
     // Every smooth line segment is costly on a software renderer; about four points share
     // each pixel column.
     setColor(lineColor);
-    const int lineCount = tarn::thinCurve(curve.get(), pointCount, line.get());
-    glVertexPointer(2, GL_FLOAT, 0, line.get());
+    const int lineCount = tarn::thinCurve(curve.get(), pointCount, thinLine.get());
+    glVertexPointer(2, GL_FLOAT, 0, thinLine.get());
     glDrawArrays(GL_LINE_STRIP, 0, lineCount);
 }
 

@@ -114,5 +114,5 @@ private:
     std::unique_ptr<float[]> strip;
     std::unique_ptr<uint8_t[]> stripColors;
     // The curve's line as drawn, thinned to a few points per pixel column.
-    std::unique_ptr<float[]> line;
+    std::unique_ptr<float[]> thinLine;
 };
