@@ -30,4 +30,44 @@ int thinCurve(const float* xy, int count, float* out) {
     return kept;
 }
 
+int straightenCurve(const float* xy, int count, float tolerance, float* out) {
+    if (count <= 0) return 0;
+    int kept = 0;
+    int from = 0;
+    float fromX = 0.f, fromY = 0.f;
+    // Reads the point before writing it: `out` may be `xy`, and never gets ahead of the reading.
+    const auto keep = [&](int i) {
+        fromX = xy[2 * i];
+        fromY = xy[2 * i + 1];
+        out[2 * kept] = fromX;
+        out[2 * kept + 1] = fromY;
+        ++kept;
+        from = i;
+    };
+    keep(0);
+    // The slopes from the last kept point that pass within tolerance of every point since.
+    constexpr float kOpen = 1e30f;
+    float low = -kOpen, high = kOpen;
+    for (int i = 1; i < count; ++i) {
+        const float x = xy[2 * i], y = xy[2 * i + 1];
+        float dx = x - fromX;
+        const float slope = (y - fromY) / dx;
+        if (i > from + 1 && !(dx > 0.f && slope >= low && slope <= high)) {
+            // No segment from the last kept point reaches this one: it ends at the point before.
+            keep(i - 1);
+            low = -kOpen;
+            high = kOpen;
+            dx = x - fromX;
+        }
+        if (!(dx > 0.f)) {
+            keep(i);
+            continue;
+        }
+        low = std::max(low, (y - tolerance - fromY) / dx);
+        high = std::min(high, (y + tolerance - fromY) / dx);
+    }
+    if (from != count - 1) keep(count - 1);
+    return kept;
+}
+
 } // namespace tarn

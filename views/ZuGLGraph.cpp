@@ -186,10 +186,12 @@ void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineCol
     glVertexPointer(2, GL_FLOAT, 0, strip.get());
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * columnCount);
     glDisableClientState(GL_COLOR_ARRAY);
-    // Every smooth line segment is costly on a software renderer; about four points share
-    // each pixel column.
+    // Every smooth line segment is costly on a software renderer. The decays run straight for
+    // many columns (a quarter of a pixel is less than the smoothing shows), and where the curve
+    // is rough, about four points share each pixel column.
     setColor(lineColor);
-    const int lineCount = tarn::thinCurve(curve.get(), pointCount, thinLine.get());
+    const int thinCount = tarn::thinCurve(curve.get(), pointCount, thinLine.get());
+    const int lineCount = tarn::straightenCurve(thinLine.get(), thinCount, 0.25f, thinLine.get());
     glVertexPointer(2, GL_FLOAT, 0, thinLine.get());
     glDrawArrays(GL_LINE_STRIP, 0, lineCount);
 }

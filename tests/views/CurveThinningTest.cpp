@@ -60,3 +60,27 @@ TEST(CurveThinning, AStraightRunKeepsTwoPointsAColumnAndLonePointsStay) {
     EXPECT_EQ(tarn::thinCurve(sparse.data(), 3, out.data()), 3);
     EXPECT_EQ(tarn::thinCurve(sparse.data(), 0, out.data()), 0);
 }
+
+TEST(CurveThinning, StraighteningKeepsEveryPointWithinTheToleranceAndAStraightRunToItsEnds) {
+    // Plucked notes: a jump, then a straight decay in dB with a ripple finer than the tolerance.
+    std::vector<float> ys(1500);
+    for (int i = 0; i < 1500; ++i)
+        ys[static_cast<std::size_t>(i)] = 20.f + 0.4f * static_cast<float>(i % 300) + 0.1f * static_cast<float>(i % 2);
+    const std::vector<float> xy = curveOf(1500, 360.f, ys);
+    std::vector<float> out(xy);
+    const int kept = tarn::straightenCurve(out.data(), 1500, 0.25f, out.data());
+    EXPECT_LE(kept, 20);
+    EXPECT_EQ(out[0], xy[0]);
+    EXPECT_EQ(out[2 * kept - 1], xy[2 * 1499 + 1]);
+    for (int i = 0, k = 0; i < 1500; ++i) {
+        const float x = xy[2 * i];
+        while (k + 2 < kept && out[2 * (k + 1)] < x) ++k;
+        const float t = (x - out[2 * k]) / (out[2 * k + 2] - out[2 * k]);
+        const float y = out[2 * k + 1] + t * (out[2 * k + 3] - out[2 * k + 1]);
+        ASSERT_NEAR(y, xy[2 * i + 1], 0.25f + 1e-3f) << "point " << i;
+    }
+
+    const std::vector<float> flat = curveOf(1500, 360.f, std::vector<float>(1500, 7.f));
+    EXPECT_EQ(tarn::straightenCurve(flat.data(), 1500, 0.25f, out.data()), 2);
+    EXPECT_EQ(tarn::straightenCurve(flat.data(), 1, 0.25f, out.data()), 1);
+}
