@@ -8,7 +8,8 @@
 // with the refresh's pacing sleep taken out (median, 99th percentile, maximum), the pacing
 // sleep on its own (Linux only), how long the queue took to run empty before each idle (on Windows it holds
 // the graph's timer passes), the share of the thread's wall time spent in the plug-in besides
-// sleeping, and the thread's CPU share. Needs a display: on Linux run it under xvfb-run; the
+// sleeping, and the thread's CPU share. Drains over 20 ms are set against the machine's own pauses
+// (PauseWatch.h), which stop every thread on a core whatever it runs. Needs a display: on Linux run it under xvfb-run; the
 // Windows build under wine with an X display.
 #ifdef _WIN32
 #include <windows.h>
@@ -27,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/PauseWatch.h"
 #include "plugin/aeffect.h"
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/SignalGenerator.h"
@@ -154,6 +156,8 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     std::thread audio(playAudio, e, std::cref(left), std::cref(right), std::ref(done));
 
     std::vector<double> work, sleep, drain;
+    std::vector<tarn::PauseWatch::Pause> longDrains;
+    tarn::PauseWatch pauseWatch;
     long notEmptied = 0;
     double inside = 0;
     const auto period = std::chrono::milliseconds(periodMs);
@@ -170,6 +174,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
             wallStart = SteadyClock::now();
         }
         bool emptied = false;
+        const auto drainStart = SteadyClock::now();
         const double drained = drainEvents(*window, emptied);
         slept = {};
         insideIdle = true;
@@ -182,6 +187,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
             work.push_back(total - sleptMs);
             sleep.push_back(sleptMs);
             drain.push_back(drained);
+            if (drained > 20.0) longDrains.push_back({drainStart, SteadyClock::now()});
             inside += total - sleptMs + drained;
             if (!emptied) ++notEmptied;
         }
@@ -193,6 +199,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     const double cpu = threadCpuMilliseconds() - cpuStart;
     done = true;
     audio.join();
+    const std::vector<tarn::PauseWatch::Pause> pauses = pauseWatch.stop();
     e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f);
     bool emptied = false;
     drainEvents(*window, emptied);
@@ -221,6 +228,14 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
 #else
     const char* insideLabel = "in the plug-in besides the pacing sleep";
 #endif
+    int duringPause = 0;
+    for (const auto& d : longDrains)
+        if (tarn::PauseWatch::longestWithin(pauses, d.from, d.to) > 0) ++duringPause;
+    double longestPause = 0;
+    for (const auto& p : pauses) longestPause = std::max(longestPause, p.milliseconds());
+    std::printf("\n  drains over 20 ms: %zu (%d during a pause of the machine); pauses of the machine (a core "
+                "waking over 4 ms late): %zu, longest %.1f ms",
+                longDrains.size(), duringPause, pauses.size(), longestPause);
     std::printf("\n  UI thread: %.0f%% of its wall time %s, CPU share %.0f%%\n", 100.0 * inside / wall, insideLabel,
                 100.0 * cpu / wall);
     return true;

@@ -1,0 +1,80 @@
+#pragma once
+// The machine's own pauses, to tell them apart from a benchmark's figures. On a virtual machine
+// the host can take a core away for tens of milliseconds, and whatever runs on it stops, the
+// code being measured included. A thread on each core sleeps 1 ms at a time and notes every
+// wake-up more than 4 ms late as a pause, from when it was due until it came.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <pthread.h>
+#include <sched.h>
+#endif
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace tarn {
+
+class PauseWatch {
+public:
+    using Clock = std::chrono::steady_clock;
+    struct Pause {
+        Clock::time_point from, to;
+        double milliseconds() const { return std::chrono::duration<double, std::milli>(to - from).count(); }
+    };
+
+    PauseWatch() {
+        const unsigned cores = std::max(1u, std::min(64u, std::thread::hardware_concurrency()));
+        found.resize(cores);
+        for (unsigned core = 0; core < cores; ++core) watchers.emplace_back([this, core] { watch(core); });
+    }
+    ~PauseWatch() { stop(); }
+    PauseWatch(const PauseWatch&) = delete;
+    PauseWatch& operator=(const PauseWatch&) = delete;
+
+    // Stops the watch and answers the pauses of every core.
+    std::vector<Pause> stop() {
+        done = true;
+        for (std::thread& watcher : watchers)
+            if (watcher.joinable()) watcher.join();
+        std::vector<Pause> all;
+        for (const std::vector<Pause>& core : found) all.insert(all.end(), core.begin(), core.end());
+        return all;
+    }
+
+    // The longest pause within [from, to], in milliseconds; 0 when there was none.
+    static double longestWithin(const std::vector<Pause>& pauses, Clock::time_point from, Clock::time_point to) {
+        double longest = 0;
+        for (const Pause& p : pauses)
+            if (p.from < to && p.to > from) longest = std::max(longest, p.milliseconds());
+        return longest;
+    }
+
+private:
+    void watch(unsigned core) {
+#ifdef _WIN32
+        SetThreadAffinityMask(GetCurrentThread(), DWORD_PTR{1} << core);
+#else
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(core, &set);
+        pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+#endif
+        const auto nap = std::chrono::milliseconds(1), late = std::chrono::milliseconds(4);
+        while (!done) {
+            const auto due = Clock::now() + nap;
+            std::this_thread::sleep_for(nap);
+            const auto woke = Clock::now();
+            if (woke - due > late) found[core].push_back({due, woke});
+        }
+    }
+
+    std::atomic<bool> done{false};
+    std::vector<std::vector<Pause>> found;
+    std::vector<std::thread> watchers;
+};
+
+} // namespace tarn
