@@ -5,12 +5,12 @@
 // a phrase of plucked notes through processReplacing in blocks paced to the wall clock.
 //
 // Printed for each idle period, from the second second on: the work inside one effEditIdle
-// with the refresh's pacing sleep taken out (median, 99th percentile, maximum), the pacing
-// sleep on its own (Linux only), how long the queue took to run empty before each idle (on Windows it holds
-// the graph's timer passes), the share of the thread's wall time spent in the plug-in besides
-// sleeping, and the thread's CPU share. Drains over 20 ms are set against the machine's own pauses
-// (PauseWatch.h), which stop every thread on a core whatever it runs. Needs a display: on Linux run it under xvfb-run; the
-// Windows build under wine with an X display.
+// with the refresh's pacing sleep taken out (median, 99th percentile, maximum), the pacing sleep
+// on its own (Linux only), how long the queue took to run empty before each idle (on Windows it
+// holds the graph's timer passes), the share of the thread's wall time spent in the plug-in
+// besides sleeping, and the thread's CPU share. Drains are also measured without the machine's
+// own pauses within them (PauseWatch.h), which stop a core whatever runs on it. Needs a display:
+// on Linux run it under scripts/xvfb.sh; the Windows build under wine with an X display.
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -156,7 +156,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     std::thread audio(playAudio, e, std::cref(left), std::cref(right), std::ref(done));
 
     std::vector<double> work, sleep, drain;
-    std::vector<tarn::PauseWatch::Pause> longDrains;
+    std::vector<tarn::PauseWatch::Pause> drainTimes;
     tarn::PauseWatch pauseWatch;
     long notEmptied = 0;
     double inside = 0;
@@ -176,6 +176,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
         bool emptied = false;
         const auto drainStart = SteadyClock::now();
         const double drained = drainEvents(*window, emptied);
+        const auto drainEnd = SteadyClock::now();
         slept = {};
         insideIdle = true;
         const auto idleStart = SteadyClock::now();
@@ -187,7 +188,7 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
             work.push_back(total - sleptMs);
             sleep.push_back(sleptMs);
             drain.push_back(drained);
-            if (drained > 20.0) longDrains.push_back({drainStart, SteadyClock::now()});
+            drainTimes.push_back({drainStart, drainEnd});
             inside += total - sleptMs + drained;
             if (!emptied) ++notEmptied;
         }
@@ -228,14 +229,17 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
 #else
     const char* insideLabel = "in the plug-in besides the pacing sleep";
 #endif
-    int duringPause = 0;
-    for (const auto& d : longDrains)
-        if (tarn::PauseWatch::longestWithin(pauses, d.from, d.to) > 0) ++duringPause;
+    int longDrains = 0;
+    double longestBesides = 0;
+    for (const auto& d : drainTimes) {
+        if (d.milliseconds() > 20.0) ++longDrains;
+        longestBesides = std::max(longestBesides, tarn::PauseWatch::besidesPauses(pauses, d.from, d.to));
+    }
     double longestPause = 0;
     for (const auto& p : pauses) longestPause = std::max(longestPause, p.milliseconds());
-    std::printf("\n  drains over 20 ms: %zu (%d during a pause of the machine); pauses of the machine (a core "
-                "waking over 4 ms late): %zu, longest %.1f ms",
-                longDrains.size(), duringPause, pauses.size(), longestPause);
+    std::printf("\n  drains over 20 ms: %d; longest drain besides the machine's pauses within it: %.2f ms\n"
+                "  pauses of the machine (a core waking over 4 ms late): %zu, longest %.1f ms",
+                longDrains, longestBesides, pauses.size(), longestPause);
     std::printf("\n  UI thread: %.0f%% of its wall time %s, CPU share %.0f%%\n", 100.0 * inside / wall, insideLabel,
                 100.0 * cpu / wall);
     return true;
