@@ -88,18 +88,16 @@ TEST(EditorRefresh, WithoutAnEngineIdleTouchesNeitherTheLockNorTheViews) {
     host.gui().setEngine(nullptr);
     // Another thread holds the engine lock until told to let go, or for ten seconds: idle calls
     // that took the lock would wait until then.
-    std::atomic<bool> held{false}, release{false}, timedOut{false};
+    tarn::test::Signal held, release;
+    std::atomic<bool> timedOut{false};
     std::thread holder([&] {
         tarn::LockGuard guard(host.core().getEngineLock());
-        held = true;
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!release && std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        timedOut = !release;
+        held.raise();
+        timedOut = !release.wait(std::chrono::seconds(10));
     });
-    const bool holding = tarn::test::waitUntil([&] { return held.load(); });
+    const bool holding = held.wait();
     if (holding) host.idle(12);
-    release = true;
+    release.raise();
     holder.join();
     ASSERT_TRUE(holding);
     EXPECT_FALSE(timedOut);

@@ -202,7 +202,7 @@ TEST_F(FrameWindowTest, AnIdleCallLongerThanThePeriodPutsTheNextOneOffByAsLongAs
     view->setWantsIdle(true);
     frame->addView(view);
     CView::idleRate = savedRate;
-    ASSERT_TRUE(tarn::test::waitUntil([&] { return view->starts.size() >= 3; }, [&] { frame->idle(); }));
+    ASSERT_TRUE(tarn::test::waitUntil([&] { return view->starts.size() >= 3; }, [&] { idleAndWaitForEvents(frame); }));
     ASSERT_EQ(view->starts.size(), 3u);
     EXPECT_GE(view->starts[1] - view->ends[0], std::chrono::milliseconds(30));
     EXPECT_GE(view->starts[2] - view->ends[1], std::chrono::milliseconds(30));

@@ -36,7 +36,7 @@ public:
 };
 
 void idleUntil(CFrame* frame, const std::function<bool()>& done) {
-    tarn::test::waitUntil(done, [&] { frame->idle(); });
+    tarn::test::waitUntil(done, [&] { idleAndWaitForEvents(frame); });
 }
 
 } // namespace

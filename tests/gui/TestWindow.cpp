@@ -1,8 +1,11 @@
 #include "TestWindow.h"
 
 #include <X11/Xutil.h>
+#include <poll.h>
 
+#include "gui/CFrame.h"
 #include "gui/linux/X11Display.h"
+#include "gui/linux/X11Frame.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -63,4 +66,17 @@ XEvent TestWindow::pointerEvent(int type, unsigned int button, unsigned int stat
     event.xbutton.y = y;
     event.xbutton.same_screen = True;
     return event;
+}
+
+void idleAndWaitForEvents(VSTGUI::CFrame* frame) {
+    frame->idle();
+    const auto* platform = dynamic_cast<VSTGUI::X11Frame*>(frame->getPlatformFrame());
+    Display* display = platform ? platform->getDisplay() : nullptr;
+    pollfd events{-1, POLLIN, 0};
+    if (display) {
+        // What the idle drew must reach the server before the wait for its answer.
+        XFlush(display);
+        events.fd = ConnectionNumber(display);
+    }
+    poll(&events, 1, 10);
 }

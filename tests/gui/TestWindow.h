@@ -7,6 +7,10 @@
 
 #include "gui/CColor.h"
 
+namespace VSTGUI {
+class CFrame;
+}
+
 class TestWindow {
 public:
     TestWindow(int width = 400, int height = 300);
@@ -30,3 +34,7 @@ private:
     Display* connection;
     Window window;
 };
+
+// One step of a wait on a frame: idles it, then waits until its window has an event to read, or
+// for at most 10 ms for what comes without one (a timer falling due, a renderer's thread).
+void idleAndWaitForEvents(VSTGUI::CFrame* frame);

@@ -36,17 +36,17 @@ TEST(Lock, HolderEntersAgainAndOthersWaitUntilTheLastLeave) {
 
 TEST(Lock, WaiterSleepsInsteadOfSpinning) {
     Lock lock;
-    std::atomic<bool> started{false};
+    test::Signal started;
     double waiterCpu = 0.0;
     lock.enter();
     std::thread waiter([&] {
         const double before = threadCpuSeconds();
-        started = true;
+        started.raise();
         lock.enter();
         waiterCpu = threadCpuSeconds() - before;
         lock.leave();
     });
-    const bool waiting = test::waitUntil([&] { return started.load(); });
+    const bool waiting = started.wait();
     std::this_thread::sleep_for(300ms);
     lock.leave();
     waiter.join();

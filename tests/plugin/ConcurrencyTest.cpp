@@ -18,6 +18,9 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0};
     std::atomic<long> nonFinite{0};
+    // Under valgrind, which runs one thread at a time, each block costs seconds of turns.
+    const long enough = tarn::test::cycles(200);
+    tarn::test::Signal progressed;
 
     std::thread audio([&] {
         float l[256];
@@ -31,7 +34,7 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
             else
                 plugin.process(dl, dr, dl, dr, 256);
             for (int i = 0; i < 256; ++i) nonFinite += std::isfinite(l[i]) && std::isfinite(dl[i]) ? 0 : 1;
-            ++blocks;
+            if (++blocks == enough) progressed.raise();
         }
     });
     std::thread parameters([&] {
@@ -59,12 +62,10 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
         }
     });
 
-    // Under valgrind, which runs one thread at a time, each block costs seconds of turns.
-    const long enough = tarn::test::cycles(200);
-    const bool progressed = tarn::test::waitUntil([&] { return blocks >= enough; });
+    const bool enoughBlocks = progressed.wait();
     stop = true;
     for (std::thread* t : {&audio, &parameters, &programs, &display}) t->join();
-    EXPECT_TRUE(progressed) << blocks << " blocks processed";
+    EXPECT_TRUE(enoughBlocks) << blocks << " blocks processed";
     EXPECT_EQ(nonFinite, 0);
     EXPECT_TRUE(std::isfinite(sum));
 }

@@ -44,7 +44,7 @@ public:
 
     // Idles the frame until done() or the deadline.
     void idleUntil(const std::function<bool()>& done) {
-        tarn::test::waitUntil(done, [&] { frame->idle(); });
+        tarn::test::waitUntil(done, [&] { idleAndWaitForEvents(frame); });
     }
     // One drawing pass of the graph, then what the window shows once the graph's border is
     // there (a new window shows no border before the first pass).

@@ -98,7 +98,8 @@ void pumpMessages(int milliseconds) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        Sleep(1);
+        const int left = static_cast<int>(end - GetTickCount());
+        if (left > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
     }
 }
 
@@ -109,7 +110,7 @@ bool pumpUntil(const std::function<bool()>& done, const std::function<void()>& s
         step();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         dispatchQueued();
-    }, test::kDeadline, false);
+    });
 }
 
 std::vector<uint32_t> readOpenGLSurface(HWND surface, int& width, int& height) {
