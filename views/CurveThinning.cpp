@@ -48,18 +48,23 @@ int straightenCurve(const float* xy, int count, float tolerance, float* out) {
     // The slopes from the last kept point that pass within tolerance of every point since.
     constexpr float kOpen = 1e30f;
     float low = -kOpen, high = kOpen;
+    const auto reaches = [&](float x, float y) {
+        const float dx = x - fromX;
+        if (!(dx > 0.f)) return false;
+        const float slope = (y - fromY) / dx;
+        return slope >= low && slope <= high;
+    };
     for (int i = 1; i < count; ++i) {
         const float x = xy[2 * i], y = xy[2 * i + 1];
-        float dx = x - fromX;
-        const float slope = (y - fromY) / dx;
-        if (i > from + 1 && !(dx > 0.f && slope >= low && slope <= high)) {
+        if (i > from + 1 && !reaches(x, y)) {
             // No segment from the last kept point reaches this one: it ends at the point before.
             keep(i - 1);
             low = -kOpen;
             high = kOpen;
-            dx = x - fromX;
         }
+        const float dx = x - fromX;
         if (!(dx > 0.f)) {
+            // A step straight up or down keeps both its ends.
             keep(i);
             continue;
         }

@@ -196,7 +196,6 @@ void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineCol
     glDrawArrays(GL_LINE_STRIP, 0, lineCount);
 }
 
-
 // Lies over the curves: the knee's colour at its start, the threshold's at the threshold.
 void ZuGLGraph::drawKneeBand(double kneeY, double thresholdY) const {
     glBegin(GL_TRIANGLE_STRIP);

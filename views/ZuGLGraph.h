@@ -113,6 +113,6 @@ private:
     // column c; a colour (red, green, blue, alpha) per vertex.
     std::unique_ptr<float[]> strip;
     std::unique_ptr<uint8_t[]> stripColors;
-    // The curve's line as drawn, thinned to a few points per pixel column.
+    // The curve's line as drawn: a few points per pixel column, fewer where it runs straight.
     std::unique_ptr<float[]> thinLine;
 };
