@@ -56,6 +56,11 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   # Another installer may hold dpkg's lock for a while: wait for it rather than fail.
   apt=($sudo apt-get -o DPkg::Lock::Timeout=600)
-  "${apt[@]}" update -qq
+  # A mirror in mid-sync fails the update now and then; try again, and install from the lists
+  # in hand if it still fails.
+  for try in 1 2 3; do
+    "${apt[@]}" update -qq && break
+    [ $try -lt 3 ] && sleep 20
+  done || true
   "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
