@@ -19,14 +19,19 @@ public:
     // comparing a mean square with it decides exactly as comparing its root with the level.
     double overBound() const { return bound; }
 
-    // The gain for input level x (above 0).
+    // The gain for input level x (above 0), never above 1.
     //   hard knee: ((x - A) / ratio + A) / x = 1 / ratio + A (1 - 1 / ratio) / x
     //   soft knee: (B + (x - B) / d) / x = (B d + x - B) / (x d), d = 1 + t (s - 1)
+    // The phase is decided on the previous frame's output level, so x can lie below the knee
+    // start or the threshold while the curve is in use (a dropped sample pulls the input level
+    // down first). There the curve would boost: t below 0 takes d to 0 and past it, and the hard
+    // knee's gain rises above 1. Holding t within 0 to 1 and the gain at 1 leaves such a level
+    // untouched, as it is below the knee.
     double gain(double x) const {
-        if (!soft) return inverseRatio + hardFactor / x;
-        const double t = std::min((x - kneeStart) * inverseKneeWidth, 1.0);
+        if (!soft) return std::min(inverseRatio + hardFactor / x, 1.0);
+        const double t = std::clamp((x - kneeStart) * inverseKneeWidth, 0.0, 1.0);
         const double d = 1.0 + t * slopeMinusOne;
-        return (kneeStart * d + (x - kneeStart)) / (x * d);
+        return std::min((kneeStart * d + (x - kneeStart)) / (x * d), 1.0);
     }
 
 private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 
@@ -185,4 +186,28 @@ TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {
     EXPECT_EQ(e.meanSquareInL, 0.0);
     EXPECT_EQ(e.outputLevel(), 0.0);
     EXPECT_EQ(e.inputHistory[1499], 0.0);
+}
+
+// Settings given directly: not a number leaves each as it was, and an amplitude below float's
+// normal range is kept as 0 rather than as a denormal.
+TEST(CompressorEngine, SettingsIgnoreNotANumberAndHoldNoDenormal) {
+    Engine e(0.1f, 0.05f, 4.0f, 10.0, 100.0);
+    e.setInputGain(0.5);
+    e.setOutputGain(2.0);
+    const float before[] = {e.inputGain(), e.threshold(), e.kneeStart(), e.ratio(), e.attackSamples(), e.releaseSamples(), e.outputGain()};
+    const double nan = std::nan("");
+    e.setInputGain(nan);
+    e.setThresholdDb(nan);
+    e.setKneeDb(nan);
+    e.setRatio(nan);
+    e.setAttackMs(nan);
+    e.setReleaseMs(nan);
+    e.setOutputGain(nan);
+    const float after[] = {e.inputGain(), e.threshold(), e.kneeStart(), e.ratio(), e.attackSamples(), e.releaseSamples(), e.outputGain()};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(after[i], before[i]) << "setting " << i;
+
+    e.setInputGain(1e-40);
+    e.setOutputGain(std::pow(10.0, -650.0 / 20.0));
+    EXPECT_EQ(e.inputGain(), 0.0f);
+    EXPECT_GE(e.outputGain(), FLT_MIN);
 }

@@ -86,3 +86,26 @@ TEST(ParameterTable, NaturalValuesComeBackExactly) {
     EXPECT_EQ(tarn::toNormalised(2, 0.0f), 1.0f);
     EXPECT_TRUE(std::isnan(tarn::toNormalised(3, std::numeric_limits<float>::quiet_NaN())));
 }
+
+// Turning one knob moves its own setting and no other (the threshold moves the knee's start
+// with it, which is its depth below the threshold); a value that is not a number moves none.
+TEST(ParameterTable, EachParameterMovesOnlyItsOwnSetting) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (int moved = 0; moved < 7; ++moved)
+        for (const float value : {0.25f, nan}) {
+            CompressorEngine e;
+            e.init();
+            for (int i = 0; i < 7; ++i) tarn::applyParameter(e, i, 0.6f);
+            const Fields before = fieldsOf(e);
+            tarn::applyParameter(e, moved, value);
+            const Fields after = fieldsOf(e);
+            const bool changed[7] = {after.inputGain != before.inputGain, after.threshold != before.threshold,
+                                     after.kneeStart != before.kneeStart, after.ratio != before.ratio,
+                                     after.attack != before.attack,       after.release != before.release,
+                                     after.outputGain != before.outputGain};
+            for (int field = 0; field < 7; ++field) {
+                const bool mayChange = !std::isnan(value) && (field == moved || (moved == 1 && field == 2));
+                EXPECT_EQ(changed[field], mayChange) << "parameter " << moved << " at " << value << ", field " << field;
+            }
+        }
+}

@@ -146,15 +146,26 @@ TEST(Parameters, WildValuesAreStoredAsGivenButTheEngineStaysSane) {
     }
 }
 
-// The engine's fields hold no denormal floats: a mapping that falls below float's normal range
-// is stored as 0, and one just above it as it is.
-TEST(Parameters, GainsBelowFloatsNormalRangeAreStoredAsZero) {
+// Hosts may send values outside 0 to 1: they read back as sent, and the engine takes them at
+// the end of the knob's range.
+TEST(Parameters, ValuesOutsideTheRangeReachTheEngineAtItsEnds) {
     TestHost host;
     Instance plugin;
     const tarn::CompressorEngine& e = plugin.engine();
-    plugin.set(0, static_cast<float>((-800.0 + 24.0) / 48.0)); // -800 dB: a denormal float
-    EXPECT_EQ(e.inputGain(), 0.0f);
-    plugin.set(6, static_cast<float>((-650.0 + 24.0) / 48.0)); // -650 dB: a small normal float
-    EXPECT_FLOAT_EQ(e.outputGain(), amplitude(-650.0));
-    EXPECT_GE(e.outputGain(), FLT_MIN);
+    plugin.set(0, static_cast<float>((-800.0 + 24.0) / 48.0));
+    plugin.set(1, 1.5f);
+    plugin.set(2, -1.0f);
+    plugin.set(3, 7.0f);
+    plugin.set(4, -2.0f);
+    plugin.set(5, 1e30f);
+    plugin.set(6, 2.0f);
+    EXPECT_FLOAT_EQ(e.inputGain(), amplitude(-24.0));
+    EXPECT_EQ(e.threshold(), 1.0f);
+    EXPECT_FLOAT_EQ(e.kneeStart(), amplitude(-96.0));
+    EXPECT_EQ(e.ratio(), 20.0f);
+    EXPECT_FLOAT_EQ(e.attackSamples(), 44.1f);
+    EXPECT_FLOAT_EQ(e.releaseSamples(), 2000.0f * 44.1f);
+    EXPECT_FLOAT_EQ(e.outputGain(), amplitude(24.0));
+    EXPECT_EQ(plugin.get(1), 1.5f);
+    EXPECT_EQ(plugin.get(5), 1e30f);
 }
