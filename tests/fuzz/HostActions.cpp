@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "tests/SoundOracle.h"
 #include "tests/fuzz/Signals.h"
 #include "tools/vsthost/HostWindow.h"
 
@@ -140,6 +141,14 @@ void HostActions::ensureInstance(ByteReader& in) {
     static const VstIntPtr answers[] = {0, 1, -1, 0};
     hostAnswer = answers[in.byte() % 4];
     std::fill(std::begin(known), std::end(known), false);
+    gainValues[0] = gainValues[1] = 0.5f;
+}
+
+void HostActions::remember(VstInt32 index, float value) {
+    expected[index] = value;
+    known[index] = true;
+    // A value that is not a number leaves the engine's setting as it was.
+    if ((index == 0 || index == 6) && !std::isnan(value)) gainValues[index == 0 ? 0 : 1] = value;
 }
 
 void HostActions::closeInstance() {
@@ -202,10 +211,7 @@ void HostActions::setParameter(ByteReader& in) {
     const VstInt32 index = pick < 224 ? static_cast<VstInt32>(pick % 12) - 1 : anyInt(in);
     const float value = anyFloat(in);
     effect->setParameter(effect, index, value);
-    if (index >= 0 && index < kParams) {
-        expected[index] = value;
-        known[index] = true;
-    }
+    if (index >= 0 && index < kParams) remember(index, value);
 }
 
 void HostActions::getParameter(ByteReader& in) {
@@ -239,6 +245,7 @@ template <typename Sample> void HostActions::process(ByteReader& in) {
     else fillSignal(inR, n, in);
     for (int c = 2; c < 4; ++c) std::fill_n(channels[static_cast<std::size_t>(c)].get(), n, static_cast<Sample>(kSentinel));
     const bool finiteInput = allFinite(inL, n) && allFinite(inR, n);
+    const std::vector<Sample> sent[2] = {{inL, inL + n}, {inR, inR + n}};
 
     Sample* inputs[2] = {inL, inR};
     Sample* outputs[2] = {channels[2].get(), channels[3].get()};
@@ -270,6 +277,12 @@ template <typename Sample> void HostActions::process(ByteReader& in) {
                       "a block that must do nothing wrote output", frames);
         return;
     }
+    // Both outputs on one buffer leave the right channel's samples in it.
+    const double gains = oracle::gainOfNormalised(gainValues[0]) * oracle::gainOfNormalised(gainValues[1]);
+    for (int c = layout == Layout::SharedOutput ? 1 : 0; c < 2; ++c)
+        for (int i = 0; i < n; ++i)
+            check(oracle::keepsGainAndSign(sent[c][static_cast<std::size_t>(i)], outputs[c][i], gains),
+                  "no output sample louder than its input through the gains, or of the other sign", i);
     if (!finiteInput) return;
     check(allCanBeNormalOrZero(outputs[0], n) && allCanBeNormalOrZero(outputs[1], n),
           "finite input gives finite output without denormals", frames);
@@ -302,10 +315,7 @@ VstIntPtr VSTCALLBACK HostActions::hostCallback(AEffect* e, VstInt32 opcode, Vst
     check(e && e->user, "the plug-in calls the host with its own record", opcode);
     auto* host = static_cast<HostActions*>(e->user);
     check(host->effect == e, "the plug-in calls the host with its own record", opcode);
-    if (opcode == audioMasterAutomate && index >= 0 && index < kParams) {
-        host->expected[index] = opt;
-        host->known[index] = true;
-    }
+    if (opcode == audioMasterAutomate && index >= 0 && index < kParams) host->remember(index, opt);
     return host->hostAnswer;
 }
 

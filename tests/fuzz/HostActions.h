@@ -29,7 +29,8 @@ using PluginEntry = AEffect*(VSTCALLBACK*)(audioMasterCallback audioMaster);
 // - sample-rate and block-size changes; the editor opened on the parent window, idled and
 //   closed, or left open until the instance closes; instances closed and made again, and
 //   entry calls from a host that answers version 0.
-// Checks after each action: finite input gives finite output with no denormals, blocks that
+// Checks after each action: no output sample is louder than its input through the gain stages
+// or of the other sign, finite input gives finite output with no denormals, blocks that
 // must do nothing write nothing, parameters read back as set, texts are terminated within
 // their bound, fixed answers hold. A failed check prints a line and aborts.
 class HostActions {
@@ -59,6 +60,7 @@ private:
     template <typename Sample> void process(ByteReader& in);
     void editor(ByteReader& in);
     void refusedEntry();
+    void remember(VstInt32 index, float value);
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
@@ -74,6 +76,8 @@ private:
     // The last value each parameter was given, by the host or by the editor's automation.
     float expected[9] = {};
     bool known[9] = {};
+    // The input and output gains' normalised values in force.
+    float gainValues[2] = {0.5f, 0.5f};
     static std::atomic<std::uint64_t> performed;
 };
 

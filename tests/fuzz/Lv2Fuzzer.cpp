@@ -4,10 +4,12 @@
 // run with 0 to 8192 frames and any control values (not a number, infinite, out of range);
 // deactivate; cleanup, and instantiate again; extension data for any URI. Run is called only
 // between activate and deactivate, and cleanup only after deactivate.
-// Checks after each run: finite input gives finite output without denormals, and the gain
+// Checks after each run: no output sample is louder than its input through the gain stages or
+// of the other sign, finite input gives finite output without denormals, and the gain
 // reduction output is a number from 0 to its maximum. A failed check prints a line and aborts.
 #include <lv2/core/lv2.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "lv2/Ports.h"
+#include "tests/SoundOracle.h"
 #include "tests/fuzz/Signals.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
@@ -66,6 +69,7 @@ private:
         static const LV2_Feature* const noFeatures[] = {nullptr};
         handle = d->instantiate(d, rate, "/nonexistent/tarnCompressor.lv2/", noFeatures);
         check(handle != nullptr, "instantiate at any rate gives an instance", pick);
+        gainDb[0] = gainDb[1] = 0.0f;
         // Every port starts connected, as hosts do before the first run.
         for (std::uint32_t port = 0; port < kNumPorts; ++port) {
             connected[port] = ownBuffer(port);
@@ -94,15 +98,34 @@ private:
         for (int c = 0; c < 4; ++c) tarn::fuzz::fillSignal(audio[c].data(), static_cast<int>(frames), in);
         // What the plug-in reads: the buffers connected to its inputs, before the run.
         bool finiteInput = true;
-        for (std::uint32_t port = kInLeft; port <= kInRight; ++port)
+        std::vector<float> sent[2];
+        for (std::uint32_t port = kInLeft; port <= kInRight; ++port) {
             finiteInput = finiteInput && connected[port] &&
                           tarn::fuzz::allFinite(static_cast<const float*>(connected[port]), static_cast<int>(frames));
+            if (connected[port]) sent[port - kInLeft].assign(static_cast<const float*>(connected[port]),
+                                                            static_cast<const float*>(connected[port]) + frames);
+        }
+        // The gain stages the plug-in reads at this run: a connected control that is a number.
+        for (int stage : {0, 1}) {
+            const int control = stage == 0 ? 0 : kNumControls - 1;
+            if (connected[kFirstControl + control] && !std::isnan(controls[control])) gainDb[stage] = controls[control];
+        }
         reduction = std::numeric_limits<float>::quiet_NaN();
         d->run(handle, frames);
         if (connected[kGainReduction] == &reduction)
             check(reduction >= 0.0f && reduction <= kMaxReductionDb, "the gain reduction is from 0 to its maximum", frames);
         const bool audioConnected = connected[kOutLeft] && connected[kOutRight] && connected[kInLeft] && connected[kInRight];
-        if (!audioConnected || !finiteInput) return;
+        if (!audioConnected) return;
+        // Both outputs on one buffer leave the right channel's samples in it.
+        const double gains = tarn::oracle::gainOfDb(gainDb[0]) * tarn::oracle::gainOfDb(gainDb[1]);
+        for (std::uint32_t port = connected[kOutLeft] == connected[kOutRight] ? kOutRight : kOutLeft; port <= kOutRight; ++port) {
+            const float* out = static_cast<const float*>(connected[port]);
+            const std::vector<float>& input = sent[port - kOutLeft];
+            for (std::uint32_t i = 0; i < frames; ++i)
+                check(tarn::oracle::keepsGainAndSign(input[i], out[i], gains),
+                      "no output sample louder than its input through the gains, or of the other sign", i);
+        }
+        if (!finiteInput) return;
         for (std::uint32_t port = kOutLeft; port <= kOutRight; ++port)
             check(tarn::fuzz::allCanBeNormalOrZero(static_cast<const float*>(connected[port]), static_cast<int>(frames)),
                   "finite input gives finite output without denormals", frames);
@@ -131,6 +154,8 @@ private:
     float controls[kNumControls] = {0.0f, 0.0f, 0.0f, 1.0f, 50.0f, 300.0f, 0.0f};
     float reduction = 0.0f;
     void* connected[kNumPorts] = {};
+    // The input and output gains in force, in dB.
+    float gainDb[2] = {};
 };
 
 } // namespace
