@@ -64,7 +64,10 @@ hard knee taken for a soft one | dsp/GainComputer.h | if (!soft) return | if (so
 ratio multiplies instead of divides | dsp/GainComputer.cpp | inverseRatio = 1.0 / ratio; | inverseRatio = ratio;
 hard knee offset sign flipped | dsp/GainComputer.cpp | threshold * (1.0 - inverseRatio) | threshold * (1.0 + inverseRatio)
 knee end bound moved above full scale | dsp/GainComputer.cpp | + threshold, 1.0f) | + threshold, 2.0f)
-knee position bound moved | dsp/GainComputer.h | * inverseKneeWidth, 1.0) | * inverseKneeWidth, 2.0)
+knee position bound moved | dsp/GainComputer.h | * inverseKneeWidth, 0.0, 1.0) | * inverseKneeWidth, 0.0, 2.0)
+knee position not held above 0 | dsp/GainComputer.h | std::clamp((x - kneeStart) * inverseKneeWidth, 0.0, 1.0) | std::min((x - kneeStart) * inverseKneeWidth, 1.0)
+hard knee gain not held at 1 | dsp/GainComputer.h | std::min(inverseRatio + hardFactor / x, 1.0) | inverseRatio + hardFactor / x
+soft knee gain not held at 1 | dsp/GainComputer.h | std::min((kneeStart * d + (x - kneeStart)) / (x * d), 1.0) | (kneeStart * d + (x - kneeStart)) / (x * d)
 soft knee slope multiplies by the ratio | dsp/GainComputer.cpp | ((1.0 - kneeEnd) / ratio | ((1.0 - kneeEnd) * ratio
 decision level taken at the threshold with a knee | dsp/GainComputer.cpp | knee ? kneeStartValue : threshold | threshold
 decision bound not raised to the last double | dsp/GainComputer.cpp | <= decision) bound | < decision) bound
@@ -130,12 +133,14 @@ parameter storage: signed magnitude | dsp/CompressorEngine.h | std::fabs(bounded
 parameter storage: change not counted | dsp/CompressorEngine.h | settingsChanges.fetch_add(1, std::memory_order_release); | ;
 parameter storage: dB mapped as power | dsp/EngineMapping.cpp | std::pow(10.0, db / 20.0) | std::pow(10.0, db / 10.0)
 parameter storage: input gain sets the output gain | dsp/EngineMapping.cpp | case 0: e.setInputGain( | case 0: e.setOutputGain(
-parameter storage: output gain taken as an amplitude | dsp/EngineMapping.cpp | e.setOutputGain(decibelsToAmplitude(toNatural(6, v))) | e.setOutputGain(toNatural(6, v))
+parameter storage: output gain taken as an amplitude | dsp/EngineMapping.cpp | e.setOutputGain(decibelsToAmplitude(natural)) | e.setOutputGain(natural)
 parameter storage: threshold sets the knee | dsp/EngineMapping.cpp | case 1: e.setThresholdDb( | case 1: e.setKneeDb(
 parameter storage: knee sets the threshold | dsp/EngineMapping.cpp | case 2: e.setKneeDb( | case 2: e.setThresholdDb(
-parameter storage: ratio through the attack range | dsp/EngineMapping.cpp | e.setRatio(toNatural(3, v)) | e.setRatio(toNatural(4, v))
+parameter storage: settings taken within the next parameter's range | dsp/EngineMapping.cpp | const ParameterInfo& p = kParameters[index]; | const ParameterInfo& p = kParameters[(index + 1) % kNumControls];
+parameter storage: settings not held within their range | dsp/EngineMapping.cpp | std::clamp(natural, p.minimum, p.maximum) | natural
+parameter storage: the knee falls through to the ratio | dsp/EngineMapping.cpp | case 2: e.setKneeDb(natural); break; | case 2: e.setKneeDb(natural);
+parameter storage: NaN zeroes a setting | dsp/CompressorEngine.h | if (std::isnan(value)) return; | if (std::isnan(value)) value = 0.0;
 parameter storage: attack sets the release | dsp/EngineMapping.cpp | case 4: e.setAttackMs( | case 4: e.setReleaseMs(
-parameter storage: release through the attack range | dsp/EngineMapping.cpp | e.setReleaseMs(toNatural(5, v)) | e.setReleaseMs(toNatural(4, v))
 parameter storage: natural value offset subtracted | dsp/ParameterTable.h | return v * (p.maximum - p.minimum) + p.minimum; | return v * (p.maximum - p.minimum) - p.minimum;
 parameter storage: natural value scaled by the maximum | dsp/ParameterTable.h | return v * (p.maximum - p.minimum) + p.minimum; | return v * p.maximum + p.minimum;
 parameter storage: input gain range moved | dsp/ParameterTable.h | "input_gain", -24.0f, 24.0f | "input_gain", -18.0f, 24.0f
