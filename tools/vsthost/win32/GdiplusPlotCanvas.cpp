@@ -29,18 +29,16 @@ class GdiplusPlotCanvas : public PlotCanvas {
 public:
     GdiplusPlotCanvas(ULONG_PTR token, int width, int height)
         : token(token), width(width), height(height), pixels(static_cast<std::size_t>(width) * height, 0u) {
-        GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB,
-                                  reinterpret_cast<BYTE*>(pixels.data()), &bitmap);
+        GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE*>(pixels.data()),
+                                  &bitmap);
         if (bitmap) GdipGetImageGraphicsContext(bitmap, &graphics);
         if (graphics) {
             GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeAntiAlias);
             GdipSetTextRenderingHint(graphics, Gdiplus::TextRenderingHintAntiAliasGridFit);
         }
-        // wine has no Arial; its generic sans serif will do.
-        Gdiplus::GpFontFamily* generic = nullptr;
-        if (GdipCreateFontFamilyFromName(L"Arial", nullptr, &family) != Gdiplus::Ok &&
-            GdipGetGenericFontFamilySansSerif(&generic) == Gdiplus::Ok)
-            GdipCloneFontFamily(generic, &family);
+        // wine has no Arial but the metric-compatible Liberation Sans.
+        for (const wchar_t* name : {L"Arial", L"Liberation Sans"})
+            if (!family) GdipCreateFontFamilyFromName(name, nullptr, &family);
     }
     ~GdiplusPlotCanvas() override {
         if (family) GdipDeleteFontFamily(family);
@@ -51,7 +49,10 @@ public:
     GdiplusPlotCanvas(const GdiplusPlotCanvas&) = delete;
     GdiplusPlotCanvas& operator=(const GdiplusPlotCanvas&) = delete;
 
-    bool usable() const { return graphics && family; }
+    // Empty when the canvas can be drawn on, else what it lacks.
+    std::string lack() const {
+        return !bitmap ? "a bitmap" : !graphics ? "a graphics context" : !family ? "a font" : "";
+    }
 
     void fillRectangle(double left, double top, double right, double bottom, PlotColour colour) override {
         Gdiplus::GpSolidFill* brush = nullptr;
@@ -122,7 +123,7 @@ private:
     Gdiplus::GpFontFamily* family = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<PlotCanvas> PlotCanvas::create(int width, int height, std::string& error) {
     Gdiplus::GdiplusStartupInput input;
@@ -132,10 +133,11 @@ std::unique_ptr<PlotCanvas> PlotCanvas::create(int width, int height, std::strin
         return nullptr;
     }
     auto canvas = std::make_unique<GdiplusPlotCanvas>(token, width, height);
-    if (canvas->usable()) return canvas;
+    const std::string lack = canvas->lack();
+    if (lack.empty()) return canvas;
     error = "cannot draw an image of " + std::to_string(width) + " x " + std::to_string(height) +
-            " pixels with GDI+";
+            " pixels with GDI+: it gives no " + lack;
     return nullptr;
 }
 
-} // namespace tarn
+}  // namespace tarn

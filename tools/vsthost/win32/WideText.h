@@ -15,4 +15,4 @@ inline std::wstring widen(const std::string& text) {
     return wide;
 }
 
-} // namespace tarn
+}  // namespace tarn
