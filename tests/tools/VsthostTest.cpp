@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -199,6 +200,78 @@ TEST(VsthostGenerate, WritesTheRequestedSignalAndFormat) {
     EXPECT_EQ(audio.channels, 1);
     EXPECT_EQ(audio.frames(), 16000u);
     EXPECT_NEAR(rms(audio), 0.5 / std::sqrt(2.0), 1e-4);
+}
+
+struct CurveRow {
+    double in;
+    double out;
+};
+
+// The rows of curve's table: input and output level, and the gain.
+std::vector<CurveRow> curveRows(const std::string& report) {
+    std::vector<CurveRow> rows;
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        double in = 0;
+        double out = 0;
+        double gain = 0;
+        char more = 0;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %c", &in, &out, &gain, &more) == 3) rows.push_back({in, out});
+    }
+    return rows;
+}
+
+double halfWayMs(const std::string& report, const std::string& step) {
+    const std::size_t at = report.find(step + ": ");
+    const std::size_t half = report.find("half-way after ", at);
+    return at == std::string::npos || half == std::string::npos ? -1.0 : std::atof(report.c_str() + half + 15);
+}
+
+TEST(VsthostCurve, MeasuresTheStaticCurveAndTheStepsAndPlotsThem) {
+    const std::string png = tempPath("curve.png");
+    // Threshold -30 dB, knee off, 4:1, attack 10 ms, release 100 ms.
+    const Result r =
+        vsthost("curve " + kPlugin + " --png " + quoted(png) + " 1=0.6875 2=1 3=0.15789474 4=0.0604027 5=0.0495248");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<CurveRow> rows = curveRows(r.out);
+    ASSERT_EQ(rows.size(), 193u) << r.out;
+    EXPECT_DOUBLE_EQ(rows.front().in, -96.0);
+    EXPECT_DOUBLE_EQ(rows.back().in, 0.0);
+    EXPECT_NE(r.out.find("threshold: -30.0 dB"), std::string::npos) << r.out;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0) {
+            EXPECT_GE(rows[i].out, rows[i - 1].out) << rows[i].in;
+        }
+        if (rows[i].in <= -30.0) {
+            EXPECT_NEAR(rows[i].out, rows[i].in, 0.01) << rows[i].in;
+        } else if (rows[i].in > -29.0) {
+            EXPECT_LT(rows[i].out, rows[i].in - 0.5) << rows[i].in;
+        }
+    }
+    const double attack = halfWayMs(r.out, "attack");
+    const double release = halfWayMs(r.out, "release");
+    EXPECT_GT(attack, 0.0) << r.out;
+    EXPECT_GT(release, attack) << r.out;
+
+    std::ifstream file(png, std::ios::binary);
+    unsigned char header[24] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    ASSERT_TRUE(file) << png;
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(header) + 1, 3), "PNG");
+    const auto bigEndian = [&](int at) {
+        return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+    };
+    EXPECT_EQ(bigEndian(16), 1200);
+    EXPECT_EQ(bigEndian(20), 620);
+
+    // At 1:1 nothing changes, whatever the threshold.
+    const Result flat = vsthost("curve " + kPlugin + " 1=0.6875 3=0");
+    ASSERT_EQ(flat.status, 0) << flat.err;
+    const std::vector<CurveRow> flatRows = curveRows(flat.out);
+    ASSERT_EQ(flatRows.size(), 193u);
+    for (const CurveRow& row : flatRows) EXPECT_NEAR(row.out, row.in, 0.01) << row.in;
+    EXPECT_NE(flat.out.find("threshold: none"), std::string::npos) << flat.out;
+    EXPECT_NE(flat.out.find("half-way after none"), std::string::npos) << flat.out;
 }
 
 TEST(VsthostErrors, EachFailureIsOneLineAndANonZeroExit) {

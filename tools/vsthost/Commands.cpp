@@ -19,6 +19,10 @@ const std::vector<Command>& commands() {
          runGenerate},
         {"compare", "compare <a.wav> <b.wav> [--tolerance X]", runCompare},
         {"levels", "levels <file.wav> [<file.wav> ...]", runLevels},
+        {"curve",
+         "curve <plugin> [--rate HZ] [--signal sine|constant] [--settle MS] [--png out.png] [--title TEXT] "
+         "[index=value ...]",
+         runCurve},
         {"editor",
          "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
          "[--signal noise|sine|silence|phrase|bursts] [index=value ...]",

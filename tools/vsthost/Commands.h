@@ -23,6 +23,7 @@ int runGenerate(const std::vector<std::string>& args);
 int runCompare(const std::vector<std::string>& args);
 int runLevels(const std::vector<std::string>& args);
 int runSelfTest(const std::vector<std::string>& args);
+int runCurve(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
 
 // Prints "vsthost: <message>" as one line on stderr and answers the exit status 1.

@@ -5,20 +5,13 @@
 
 #include <vector>
 
+#include "tools/vsthost/win32/WideText.h"
+
 namespace tarn {
 
 using namespace Gdiplus::DllExports;
 
 namespace {
-
-std::wstring widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
 
 bool pngEncoder(CLSID& encoder) {
     UINT count = 0;
