@@ -62,5 +62,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${apt[@]}" update -qq && break
     [ $try -lt 3 ] && sleep 20
   done || true
-  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  native=() foreign=()
+  for p in "${missing[@]}"; do
+    if [[ $p == *:i386 ]]; then foreign+=("$p"); else native+=("$p"); fi
+  done
+  [ ${#native[@]} -eq 0 ] || "${apt[@]}" install -y -qq --no-install-recommends "${native[@]}" >/dev/null
+  # The i386 packages must match the versions of their amd64 twins; while a mirror's i386 lists
+  # lag behind, they cannot be installed. Without them the 32-bit DLL gets its static checks
+  # only (scripts/runs32bit.sh then answers no), as on machines that cannot run 32-bit code.
+  if [ ${#foreign[@]} -gt 0 ] && ! "${apt[@]}" install -y -qq --no-install-recommends "${foreign[@]}" >/dev/null; then
+    echo "setup: could not install ${foreign[*]}; the 32-bit DLL gets its static checks only" >&2
+  fi
 fi
