@@ -43,6 +43,8 @@ Stereo pattern(std::mt19937& random, int kind, double levelDb, int frames, float
             break;
         // Bursts with silence between.
         case 2: l = (i / stepEvery) % 2 ? 0.0 : amplitude(levelDb + 6.0) * unit(random); break;
+        // A steady level with a sample dropped now and then.
+        case 4: l = (i % 2 ? 1.0 : -1.0) * amplitude(levelDb) * (i % 500 == 0 ? 0.0 : 1.0); break;
         // Noise with dropouts.
         default: l = (i % dropEvery < 3 ? 0.0 : amplitude(levelDb) * unit(random)); break;
         }
@@ -71,7 +73,10 @@ Stereo process(Instance& plugin, const Stereo& in, bool doubles, std::mt19937& r
     return out;
 }
 
-void expectGainAndSignKept(const Case& c, int kind, double levelDb, int frames, std::mt19937& random) {
+// With `steady`, the level barely moves after the first 100 ms: then neither may the gain, from
+// one sounding frame to the next, by more than 0.05 dB (a dropped sample must not click).
+void expectGainAndSignKept(const Case& c, int kind, double levelDb, int frames, std::mt19937& random,
+                           bool steady = false) {
     const double gains = tarn::oracle::gainOfNormalised(c.values[0]) * tarn::oracle::gainOfNormalised(c.values[6]);
     const Stereo in = pattern(random, kind, levelDb, frames, c.rate);
     for (const bool doubles : {false, true}) {
@@ -93,6 +98,15 @@ void expectGainAndSignKept(const Case& c, int kind, double levelDb, int frames, 
                 << "-bit, frame " << i << ": " << sent.left[i] << " -> " << out.left[i] << ", " << sent.right[i]
                 << " -> " << out.right[i];
         }
+        double previous = 0.0;
+        for (int i = static_cast<int>(c.rate / 10); steady && i < frames; ++i) {
+            if (sent.left[i] == 0.0) continue;
+            const double gainDb = decibels(out.left[i] / sent.left[i]);
+            if (previous != 0.0) {
+                ASSERT_NEAR(gainDb, previous, 0.05) << c.what << ", a click at frame " << i;
+            }
+            previous = gainDb;
+        }
     }
 }
 
@@ -105,18 +119,20 @@ std::string describe(const float (&v)[7], float rate) {
 } // namespace
 
 // A knee a hair short of "OFF" at a high ratio, with single samples dropped from a steady level
-// just above the knee start: once boosted by up to 50 dB and inverted.
-TEST(SoundProperties, DroppedSamplesJustAboveANarrowKneeAreNeverBoosted) {
+// just above the knee start: once boosted by up to 50 dB and inverted, and never to click.
+TEST(SoundProperties, DroppedSamplesJustAboveANarrowKneeNeitherBoostNorClick) {
     std::mt19937 random(21);
     const float rates[] = {8000.0f, 48000.0f};
     const double kneeDbs[] = {0.05, 0.1, 0.015};
     for (float rate : rates)
-        for (double knee : kneeDbs) {
-            const Case c{{0.5f, thresholdAt(-7.7), kneeDepth(knee), ratioOf(16.8), attackOf(7.7), releaseOf(58.0), 0.5f},
-                         rate,
-                         "knee " + std::to_string(knee) + " dB at " + std::to_string(rate)};
-            expectGainAndSignKept(c, 0, -7.7 - knee, static_cast<int>(rate / 2), random);
-        }
+        for (double knee : kneeDbs)
+            for (double above = 0.0005; above < 0.01; above += 0.0005) {
+                const Case c{{0.5f, thresholdAt(-7.7), kneeDepth(knee), ratioOf(16.8), attackOf(7.7), releaseOf(58.0), 0.5f},
+                             rate,
+                             "knee " + std::to_string(knee) + " dB at " + std::to_string(rate) + ", " +
+                                 std::to_string(above) + " dB above its start"};
+                expectGainAndSignKept(c, 4, -7.7 - knee + above, static_cast<int>(rate * 0.3), random, true);
+            }
 }
 
 TEST(SoundProperties, NoSettingRateOrSignalMakesASampleLouderOrInvertsIt) {
