@@ -67,7 +67,6 @@ knee end bound moved above full scale | dsp/GainComputer.cpp | + threshold, 1.0f
 knee position bound moved | dsp/GainComputer.h | * inverseKneeWidth, 0.0, 1.0) | * inverseKneeWidth, 0.0, 2.0)
 knee position not held above 0 | dsp/GainComputer.h | std::clamp((x - kneeStart) * inverseKneeWidth, 0.0, 1.0) | std::min((x - kneeStart) * inverseKneeWidth, 1.0)
 hard knee gain not held at 1 | dsp/GainComputer.h | std::min(inverseRatio + hardFactor / x, 1.0) | inverseRatio + hardFactor / x
-soft knee gain not held at 1 | dsp/GainComputer.h | std::min((kneeStart * d + (x - kneeStart)) / (x * d), 1.0) | (kneeStart * d + (x - kneeStart)) / (x * d)
 soft knee slope multiplies by the ratio | dsp/GainComputer.cpp | ((1.0 - kneeEnd) / ratio | ((1.0 - kneeEnd) * ratio
 decision level taken at the threshold with a knee | dsp/GainComputer.cpp | knee ? kneeStartValue : threshold | threshold
 decision bound not raised to the last double | dsp/GainComputer.cpp | <= decision) bound | < decision) bound
