@@ -124,3 +124,28 @@ TEST(Lv2Plugin, ActivationForgetsTheSignalAndKeepsTheSettings) {
     for (std::uint32_t i = 0; i < kFrames; ++i) ASSERT_EQ(used.out[0][i], fresh.out[0][i]) << i;
     EXPECT_EQ(used.reduction, fresh.reduction);
 }
+
+// A host may send controls beyond their range: they act at the range's end, so a threshold
+// above 0 dB with a knee (whose end would lie below its start) compresses as 0 dB does.
+TEST(Lv2Plugin, ControlsBeyondTheirRangeActAtItsEnd) {
+    ASSERT_NE(descriptor(), nullptr) << dlerror();
+    Instance beyond;
+    Instance atEnd;
+    for (Instance* p : {&beyond, &atEnd}) {
+        p->connectAll();
+        p->controls[2] = -6.0f;
+        p->controls[4] = 1.0f;
+    }
+    beyond.controls[1] = 6.0f;
+    beyond.controls[3] = 40.0f;
+    atEnd.controls[1] = 0.0f;
+    atEnd.controls[3] = 20.0f;
+    for (int block = 0; block < 20; ++block) {
+        beyond.run();
+        atEnd.run();
+        for (std::uint32_t i = 0; i < kFrames; ++i) {
+            ASSERT_EQ(beyond.out[0][i], atEnd.out[0][i]) << block << " " << i;
+            ASSERT_LE(std::fabs(beyond.out[0][i]), std::fabs(beyond.in[0][i])) << block << " " << i;
+        }
+    }
+}
