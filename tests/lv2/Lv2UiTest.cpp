@@ -11,6 +11,10 @@
 #include "../gui/TestWindow.h"
 #include "lv2/Ports.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 using tarn::lv2::kFirstControl;
@@ -28,11 +32,21 @@ void touch(LV2UI_Feature_Handle, uint32_t port, bool grabbed) {
     requests.push_back("touch " + std::to_string(port) + (grabbed ? " on" : " off"));
 }
 
+// What the library allocates once as it loads (its own C++ runtime's reserve for exceptions, its
+// table of images) is lost when it unloads, as in any host that unloads it: the leak checker
+// overlooks it.
+void* loadUi() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan::ScopedDisabler loading;
+#endif
+    return dlopen(TARN_LV2_UI, RTLD_NOW | RTLD_LOCAL);
+}
+
 } // namespace
 
 TEST(Lv2Ui, AKnobDragTouchesItsControlPortAndWritesItInItsUnit) {
     TestWindow window(600, 400);
-    void* library = dlopen(TARN_LV2_UI, RTLD_NOW | RTLD_LOCAL);
+    void* library = loadUi();
     ASSERT_NE(library, nullptr) << dlerror();
     auto descriptorOf = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
     ASSERT_NE(descriptorOf, nullptr);
