@@ -59,17 +59,19 @@ ZuVstGui::~ZuVstGui() {
 bool ZuVstGui::open(void* parent) {
     if (frame) close();
     uiThread.store(tarn::currentThreadId());
-    // Values set before this opening are read afresh below.
-    for (auto& mark : marked) mark.store(false);
+    // Open before the values are read: the plug-in tells an open editor of every change, so a
+    // value set from another thread from now on is marked for the next idle, and one set
+    // before is read while building.
+    AEffGUIEditor::open(parent);
     SharedPointer<CFrame> built;
     try {
         built = buildFrame(parent);
     } catch (...) {
         // The views went with the frame; no pointer to them stays behind.
         forgetViews();
+        AEffGUIEditor::close();
         throw;
     }
-    AEffGUIEditor::open(parent);
     frame = built.get();
     frame->remember();
     return true;

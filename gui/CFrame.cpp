@@ -12,7 +12,10 @@ CFrame::CFrame(const CRect& size, void* pSystemWindow, VSTGUIEditorInterface* pE
 }
 
 CFrame::~CFrame() {
-    // Views go first: their platform surfaces live inside the frame's window.
+    // The idle timer stops before the views go: a host may close the editor on another thread
+    // than the one the timer fires on, and stopping waits for a tick in progress there.
+    if (idleTimer) idleTimer->stop();
+    // Views go next: their platform surfaces live inside the frame's window.
     removeAll(true);
     idleTimer = SharedPointer<CVSTGUITimer>();
     platformFrame.reset();

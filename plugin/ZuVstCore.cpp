@@ -54,16 +54,31 @@ ZuVstCore::~ZuVstCore() {
 
 void ZuVstCore::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParams) return;
-    paramValues[index].store(value, std::memory_order_relaxed);
-    tarn::applyParameter(*engine, index, value);
+    storeAndApply(index, value);
 #if TARN_EDITOR
     if (gui && gui->isOpen()) gui->setParameter(index, value);
 #endif
 }
 
+// The knob and the host's automation may set one parameter at once from two threads. The
+// engine is set from the stored value, and set again while the stored value moved on in the
+// meantime, so that it ends with the value stored last. No lock and no waiting: a round is
+// repeated only when another thread stored a value. Every access to the stored value is a
+// read-modify-write, so that each one sees the engine settings made before the previous one.
+void ZuVstCore::storeAndApply(VstInt32 index, float value) {
+    std::atomic<float>& stored = paramValues[index];
+    stored.exchange(value);
+    for (float applied = value;;) {
+        tarn::applyParameter(*engine, index, applied);
+        // Compares the bits, so that a value that is not a number settles too; on a mismatch
+        // it reads the newer value into applied.
+        if (stored.compare_exchange_strong(applied, applied)) return;
+    }
+}
+
 float ZuVstCore::getParameter(VstInt32 index) {
     if (index < 0 || index >= kNumParams) return 0.0f;
-    return paramValues[index].load(std::memory_order_relaxed);
+    return paramValues[index].load();
 }
 
 template <typename Sample>
@@ -91,10 +106,7 @@ void ZuVstCore::setProgram(VstInt32 program) {
     curProgram = program;
     for (int i = 0; i < kNumParams; ++i) programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed);
     programIndex = program;
-    for (VstInt32 i = 0; i < kNumParams; ++i) {
-        paramValues[i].store(programValues[programIndex][i], std::memory_order_relaxed);
-        tarn::applyParameter(*engine, i, programValues[programIndex][i]);
-    }
+    for (VstInt32 i = 0; i < kNumParams; ++i) storeAndApply(i, programValues[programIndex][i]);
 #if TARN_EDITOR
     // Inside the engine lock the editor only marks what to show at its next idle.
     if (gui)

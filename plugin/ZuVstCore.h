@@ -50,6 +50,8 @@ public:
     tarn::Lock& getEngineLock() override { return engineLock; }
 
 private:
+    // Stores value as parameter index and sets the engine to agree with the value stored.
+    void storeAndApply(VstInt32 index, float value);
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool io64Bit);
 

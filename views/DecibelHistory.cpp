@@ -5,8 +5,17 @@
 
 namespace tarn {
 
+namespace {
+
+// A level that shows as the floor is 0 here, and every other one itself, so that levels equal
+// here show alike. Levels up to 10^-6 (-120 dB), and levels that are not a number, show as the
+// floor; a few just above it do too, and only cost a pass that draws the same picture.
+double shownLevel(double level) { return level > 1e-6 ? level : 0.0; }
+
+} // namespace
+
 DecibelHistory::DecibelHistory()
-    : db(std::make_unique<float[]>(kLength)), levels(std::make_unique<double[]>(kLength)) {
+    : db(std::make_unique<float[]>(kLength)), arrived(std::make_unique<double[]>(kLength)) {
     std::fill_n(db.get(), kLength, kFloorDb);
 }
 
@@ -27,22 +36,35 @@ bool DecibelHistory::update(const LevelHistory& history) {
     const bool sameHistory = source == &history && steps >= copiedSteps;
     const std::uint64_t fresh = sameHistory ? steps - copiedSteps : kLength;
     const int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
-    // Older entries move towards the start, the stale ones with them; the new levels take the end.
-    float* out = db.get();
-    double* waiting = levels.get();
-    if (count < kLength) {
-        std::copy(out + count, out + kLength, out);
-        std::copy(waiting + count, waiting + kLength, waiting);
-    }
-    std::copy(incoming + (kLength - count), incoming + kLength, waiting + (kLength - count));
-    unconverted = std::min(kLength, unconverted + count);
     source = &history;
     copiedSteps = steps;
-    return count > 0;
+    // Unless every level showed alike, the levels that arrive move the others along.
+    bool changed = count > 0 && alikeCount < kLength;
+    for (int i = kLength - count; i < kLength; ++i) {
+        arrived[arrivedEnd] = incoming[i];
+        arrivedEnd = arrivedEnd + 1 == kLength ? 0 : arrivedEnd + 1;
+        const double shown = shownLevel(incoming[i]);
+        if (shown == newestShown) {
+            alikeCount = std::min(kLength, alikeCount + 1);
+        } else {
+            alikeCount = 1;
+            newestShown = shown;
+            changed = true;
+        }
+    }
+    unconverted = std::min(kLength, unconverted + count);
+    return changed;
 }
 
 void DecibelHistory::convert() const {
-    for (int i = kLength - unconverted; i < kLength; ++i) db[i] = toDb(levels[i]);
+    float* out = db.get();
+    std::copy(out + unconverted, out + kLength, out);
+    int from = arrivedEnd - unconverted;
+    if (from < 0) from += kLength;
+    for (int i = kLength - unconverted; i < kLength; ++i) {
+        out[i] = toDb(arrived[from]);
+        from = from + 1 == kLength ? 0 : from + 1;
+    }
     unconverted = 0;
 }
 

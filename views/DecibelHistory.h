@@ -8,10 +8,10 @@ namespace tarn {
 
 // The display's copy of a level history: its levels as decibels, oldest first, floored at
 // kFloorDb. An update, which runs under the engine lock, only copies the levels that arrived
-// since the previous one and shifts the others along; they are converted when first read,
-// after the lock is released. The result is the same as converting every level afresh, and
-// the lock is held for a copy instead of up to 1500 logarithms (the first update after the
-// editor opens).
+// since the previous one, into a ring; shifting the others along and converting the new ones
+// wait until they are first read, after the lock is released. The result is the same as
+// converting every level afresh, and the lock is held for a copy of the new levels instead of
+// up to 1500 logarithms (the first update after the editor opens).
 class DecibelHistory {
 public:
     static constexpr int kLength = LevelHistory::kLength;
@@ -23,7 +23,9 @@ public:
     DecibelHistory& operator=(const DecibelHistory&) = delete;
 
     // Follows history; the first update, one from another history and one after more than
-    // kLength steps convert every level. Answers whether any level arrived.
+    // kLength steps take every level. Answers whether what it shows changed: levels that
+    // arrive showing the same as every level shown (a host that keeps processing silence)
+    // change nothing.
     bool update(const LevelHistory& history);
 
     float operator[](int i) const { return data()[i]; }
@@ -41,10 +43,17 @@ public:
 private:
     void convert() const;
 
-    // The newest `unconverted` entries of db are stale; their levels wait in `levels`.
+    // The newest `unconverted` entries of db are stale: they are shown after shifting the
+    // others towards the start, from the newest levels of the ring `arrived`, which ends
+    // before arrivedEnd.
     std::unique_ptr<float[]> db;
-    std::unique_ptr<double[]> levels;
+    std::unique_ptr<double[]> arrived;
+    int arrivedEnd = 0;
     mutable int unconverted = 0;
+    // How many of the newest levels show as the newest does (kLength: all of them), and what
+    // that is: the level, or 0 for a level that shows as the floor.
+    int alikeCount = kLength;
+    double newestShown = 0.0;
     const LevelHistory* source = nullptr;
     std::uint64_t copiedSteps = 0;
 };

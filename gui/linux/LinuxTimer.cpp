@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "gui/IPlatformTimer.h"
@@ -14,8 +16,16 @@ using Clock = std::chrono::steady_clock;
 
 class LinuxTimer;
 
-// The running timers of this thread: a timer fires on the thread that started it.
-thread_local std::vector<LinuxTimer*> runningTimers;
+// The running timers of every thread. A timer fires on the thread that started it, but may be
+// stopped or destroyed on any (a host that closes an instance from another thread than its
+// user-interface thread). A thread holds the lock while it fires its timers, so that no timer
+// goes away during its callback; callbacks may start and stop timers themselves.
+std::recursive_mutex timersLock;
+std::vector<LinuxTimer*> runningTimers;
+
+bool isRunning(LinuxTimer* timer) {
+    return std::find(runningTimers.begin(), runningTimers.end(), timer) != runningTimers.end();
+}
 
 class LinuxTimer : public IPlatformTimer {
 public:
@@ -23,23 +33,26 @@ public:
     ~LinuxTimer() override { stop(); }
 
     bool start(uint32_t periodMs) override {
+        std::lock_guard<std::recursive_mutex> hold(timersLock);
         stop();
         period = std::chrono::milliseconds(periodMs);
         due = Clock::now() + period;
+        thread = std::this_thread::get_id();
         runningTimers.push_back(this);
         return true;
     }
 
     bool stop() override {
+        std::lock_guard<std::recursive_mutex> hold(timersLock);
         auto it = std::find(runningTimers.begin(), runningTimers.end(), this);
         if (it == runningTimers.end()) return false;
         runningTimers.erase(it);
         return true;
     }
 
-    // Fires at most once per call; a late timer is not made to catch up.
-    void fireIfDue(Clock::time_point now) {
-        if (now < due) return;
+    // With timersLock held. Fires at most once per call; a late timer is not made to catch up.
+    void fireIfDue(std::thread::id caller, Clock::time_point now) {
+        if (caller != thread || now < due) return;
         due += period;
         if (due <= now) due = now + period;
         callback->fire();
@@ -49,6 +62,7 @@ private:
     IPlatformTimerCallback* callback;
     Clock::duration period{};
     Clock::time_point due{};
+    std::thread::id thread;
 };
 
 } // namespace
@@ -59,13 +73,13 @@ std::unique_ptr<IPlatformTimer> IPlatformTimer::create(IPlatformTimerCallback* c
 }
 
 void fireDueLinuxTimers() {
+    std::lock_guard<std::recursive_mutex> hold(timersLock);
     const auto now = Clock::now();
+    const std::thread::id caller = std::this_thread::get_id();
     // A callback may stop or start timers: fire from a copy, skipping stopped ones.
     const std::vector<LinuxTimer*> current = runningTimers;
-    for (LinuxTimer* timer : current) {
-        if (std::find(runningTimers.begin(), runningTimers.end(), timer) != runningTimers.end())
-            timer->fireIfDue(now);
-    }
+    for (LinuxTimer* timer : current)
+        if (isRunning(timer)) timer->fireIfDue(caller, now);
 }
 
 } // namespace VSTGUI

@@ -2,7 +2,7 @@
 
 namespace VSTGUI {
 
-// Fires the timers of the calling thread that are due; called from the frame's idle.
+// Fires the timers that the calling thread started and that are due; called from the frame's idle.
 void fireDueLinuxTimers();
 
 } // namespace VSTGUI

@@ -11,6 +11,8 @@ namespace {
 
 std::mutex mutex;
 std::map<Display*, unsigned long> displays;
+// The handler ours forwards to, while ours is installed or sits under a later one that forwards
+// to it (another module's copy of this toolkit, say); null while ours is out of the chain.
 XErrorHandler previousHandler = nullptr;
 
 int handleError(Display* display, XErrorEvent* event) {
@@ -28,7 +30,8 @@ int handleError(Display* display, XErrorEvent* event) {
 
 void attach(Display* display) {
     std::lock_guard<std::mutex> lock(mutex);
-    if (displays.empty()) previousHandler = XSetErrorHandler(handleError);
+    // Still in the chain, ours is reached as it is; installing it again would make a loop.
+    if (!previousHandler) previousHandler = XSetErrorHandler(handleError);
     displays[display] = 0;
 }
 
@@ -36,10 +39,14 @@ void detach(Display* display) {
     std::lock_guard<std::mutex> lock(mutex);
     displays.erase(display);
     if (!displays.empty()) return;
-    // Someone may have installed a handler after ours: theirs stays.
     XErrorHandler current = XSetErrorHandler(previousHandler);
-    if (current != handleError) XSetErrorHandler(current);
-    previousHandler = nullptr;
+    if (current == handleError) {
+        previousHandler = nullptr;
+        return;
+    }
+    // Someone installed a handler after ours, which may forward to ours: theirs stays, and ours
+    // keeps forwarding every error to the one before it.
+    XSetErrorHandler(current);
 }
 
 unsigned long count(Display* display) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +19,23 @@ using namespace VSTGUI;
 namespace {
 
 const char* const kDefaultTexts[] = {"0.0 db", "0.0 db", "OFF", "1.0:1", "50 ms", "300 ms", "0.0 db"};
+
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// A plug-in whose host sets the input gain from another thread just after the opening editor
+// has read it.
+class SetWhileOpening : public ZuVstCore {
+public:
+    using ZuVstCore::ZuVstCore;
+    float getParameter(VstInt32 index) override {
+        const float value = ZuVstCore::getParameter(index);
+        if (index == 0 && opening.exchange(false)) std::thread([this] { setParameter(0, 0.25f); }).join();
+        return value;
+    }
+    std::atomic<bool> opening{false};
+};
 
 } // namespace
 
@@ -145,6 +163,17 @@ TEST(EditorWindow, ChangesFromAnotherThreadShowAtTheNextIdle) {
     EXPECT_FLOAT_EQ(host.gui().getKnob(0)->getValue(), 0.25f);
     // The latest value wins.
     EXPECT_EQ(host.valueText(5), "1 ms");
+}
+
+TEST(EditorWindow, AValueSetWhileTheEditorOpensShowsAtTheNextIdle) {
+    TestWindow window;
+    SetWhileOpening plugin(quietHost);
+    auto& gui = static_cast<ZuVstGui&>(*plugin.getEditor());
+    plugin.opening = true;
+    ASSERT_TRUE(gui.open(window.handle()));
+    gui.idle();
+    EXPECT_EQ(std::string(gui.getValueLabel(0)->getText()), "-12.0 db");
+    EXPECT_FLOAT_EQ(gui.getKnob(0)->getValue(), 0.25f);
 }
 
 TEST(EditorWindow, ReopeningShowsWhatChangedWhileClosed) {

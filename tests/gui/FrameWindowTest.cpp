@@ -3,12 +3,14 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
 
 #include "Recorders.h"
 #include "TestWindow.h"
+#include "gui/linux/X11Errors.h"
 #include "tests/Cycles.h"
 #include "tests/OpenFiles.h"
 #include "tests/WaitUntil.h"
@@ -49,6 +51,27 @@ protected:
     CFrame* frame = nullptr;
     std::vector<std::string> drawLog;
 };
+
+int hostErrors = 0;
+int handlerLoops = 0;
+XErrorHandler underOtherModule = nullptr;
+int hostHandler(Display*, XErrorEvent*) { return ++hostErrors, 0; }
+// Another module's copy of the toolkit, installed after ours, forwarding what is not its own.
+// An error that comes back to it went round a loop of handlers, which would never end.
+int otherModuleHandler(Display* display, XErrorEvent* event) {
+    static bool forwarding = false;
+    if (forwarding) return ++handlerLoops, 0;
+    forwarding = true;
+    const int result = underOtherModule(display, event);
+    forwarding = false;
+    return result;
+}
+
+// One BadWindow error on display.
+void causeXError(Display* display) {
+    XMapWindow(display, 1);
+    XSync(display, False);
+}
 
 } // namespace
 
@@ -206,6 +229,60 @@ TEST_F(FrameWindowTest, AnIdleCallLongerThanThePeriodPutsTheNextOneOffByAsLongAs
     ASSERT_EQ(view->starts.size(), 3u);
     EXPECT_GE(view->starts[1] - view->ends[0], std::chrono::milliseconds(30));
     EXPECT_GE(view->starts[2] - view->ends[1], std::chrono::milliseconds(30));
+}
+
+// A host may close an editor on another thread than its user-interface thread: the closed
+// frame's idle timer goes with it, and the idles of another frame on the user-interface thread
+// call nothing of it (before, the timer stayed in that thread's list, freed).
+TEST(FrameWindow, AFrameClosedOnAnotherThreadLeavesNoTimerBehind) {
+    struct IdleView : CView {
+        IdleView(std::atomic<int>* idles) : CView(CRect(0, 0, 10, 10)), idles(idles) { setWantsIdle(true); }
+        void onIdle() override { ++*idles; }
+        std::atomic<int>* idles;
+    };
+    TestWindow window;
+    std::atomic<int> closedIdles{0};
+    std::atomic<int> stayingIdles{0};
+    const uint32_t savedRate = CView::idleRate;
+    CView::idleRate = 1000;
+    auto* closed = new CFrame(CRect(0, 0, 100, 100), window.handle(), nullptr);
+    closed->addView(new IdleView(&closedIdles));
+    auto* staying = new CFrame(CRect(0, 0, 100, 100), window.handle(), nullptr);
+    staying->addView(new IdleView(&stayingIdles));
+    CView::idleRate = savedRate;
+    std::thread([closed] { closed->forget(); }).join();
+    const int before = closedIdles;
+    // Both timers have the same period: the closed frame's would have been due as often.
+    EXPECT_TRUE(tarn::test::waitUntil([&] { return stayingIdles >= 20; }, [&] { idleAndWaitForEvents(staying); }));
+    staying->forget();
+    EXPECT_EQ(closedIdles, before);
+}
+
+// The VST plug-in and the LV2 UI in one host each chain an X error handler of their own: errors
+// on other connections reach the host's handler, once, whichever of them has displays.
+TEST(FrameWindow, XErrorsOfOtherConnectionsReachTheHostsHandlerWithAnotherModulesHandlerOverOurs) {
+    Display* ours = XOpenDisplay(nullptr);
+    Display* foreign = XOpenDisplay(nullptr);
+    ASSERT_TRUE(ours && foreign);
+    const XErrorHandler original = XSetErrorHandler(hostHandler);
+    X11Errors::attach(ours);
+    underOtherModule = XSetErrorHandler(otherModuleHandler);
+    // Our last display goes while the other module's handler sits over ours.
+    X11Errors::detach(ours);
+    causeXError(foreign);
+    EXPECT_EQ(hostErrors, 1);
+    X11Errors::attach(ours);
+    causeXError(ours);
+    EXPECT_EQ(X11Errors::count(ours), 1u);
+    causeXError(foreign);
+    EXPECT_EQ(hostErrors, 2);
+    EXPECT_EQ(handlerLoops, 0);
+    // The other module leaves, then ours: the host's handler is back in place.
+    XSetErrorHandler(underOtherModule);
+    X11Errors::detach(ours);
+    EXPECT_EQ(XSetErrorHandler(original), hostHandler);
+    XCloseDisplay(ours);
+    XCloseDisplay(foreign);
 }
 
 TEST(FrameWindow, TwoHundredOpenCloseCyclesLeaveNoWindowAndNoFile) {

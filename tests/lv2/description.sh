@@ -61,5 +61,32 @@ expect gain_reduction "Gain reduction" 0 96 - "control out" db
 awk '/Scale Points:/ { points = 1 } points && /^\t\t\t0(\.0+)? = "/ { found = 1 } /^\t\tSymbol:/ { if (points && $2 == "knee" && found) ok = 1; points = found = 0 }
      END { exit !ok }' "$scratch/info" || fail "lv2info lists no scale point at 0 dB for the knee"
 
+# Besides the ports: the UI needs the host's window and its idle calls, and says so (a host that
+# offers neither must not load it); the deprecated ui:resize is not named; the project has a
+# licence, maintainer with e-mail, home page and short description; the audio ports form a stereo
+# input and a stereo output group, left and right.
+sordi "$bundle/tarnCompressor.ttl" >"$scratch/triples" 2>/dev/null || fail "sordi cannot read the description"
+lv2=http://lv2plug.in/ns/lv2core# uiNs=http://lv2plug.in/ns/extensions/ui# pg=http://lv2plug.in/ns/ext/port-groups#
+has() { grep -qF -- "$1" "$scratch/triples" || fail "the description lacks: $1"; }
+has "<$uri#ui> <${lv2}requiredFeature> <${uiNs}parent> ."
+has "<$uri#ui> <${lv2}requiredFeature> <${uiNs}idleInterface> ."
+grep -qF "<${uiNs}resize>" "$scratch/triples" && fail "the description names the deprecated ui:resize"
+has "<$uri> <http://usefulinc.com/ns/doap#license> <"
+has "<$uri> <http://usefulinc.com/ns/doap#homepage> <"
+has "<$uri> <http://usefulinc.com/ns/doap#shortdesc> \""
+has "<http://xmlns.com/foaf/0.1/mbox> <mailto:"
+has "<$uri> <${pg}mainInput> <$uri#in> ."
+has "<$uri> <${pg}mainOutput> <$uri#out> ."
+has "<$uri#in> <http://www.w3.org/1999/02/22-rdf-syntax-ns#type> <${pg}StereoGroup> ."
+has "<$uri#out> <http://www.w3.org/1999/02/22-rdf-syntax-ns#type> <${pg}StereoGroup> ."
+groups=$(awk -v lv2="$lv2" -v pg="$pg" '
+  function tail(x) { sub(/.*[#\/]/, "", x); sub(/>$/, "", x); gsub(/"/, "", x); return x }
+  $2 == "<" lv2 "symbol>" { symbol[$1] = tail($3) }
+  $2 == "<" pg "group>" { group[$1] = tail($3) }
+  $2 == "<" lv2 "designation>" { channel[$1] = tail($3) }
+  END { for (node in group) print symbol[node] "|" group[node] "|" channel[node] }' "$scratch/triples" | sort | tr '\n' ' ')
+[ "$groups" = "in_left|in|left in_right|in|right out_left|out|left out_right|out|right " ] ||
+  fail "port groups: '$groups'"
+
 [ $status -eq 0 ] && echo "ok: the description is valid Turtle and lv2info lists the $(grep -c '' "$scratch/ports") ports as expected"
 exit $status

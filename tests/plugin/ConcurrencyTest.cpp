@@ -5,6 +5,7 @@
 #include <cmath>
 #include <thread>
 
+#include "dsp/EngineMapping.h"
 #include "platform/Lock.h"
 #include "tests/Cycles.h"
 #include "tests/WaitUntil.h"
@@ -68,4 +69,39 @@ TEST(Concurrency, ProcessingParametersProgramsAndDisplayAtOnce) {
     EXPECT_TRUE(enoughBlocks) << blocks << " blocks processed";
     EXPECT_EQ(nonFinite, 0);
     EXPECT_TRUE(std::isfinite(sum));
+}
+
+// The knob and the host's automation set one parameter at once, round after round: whichever
+// value the plug-in keeps, the engine uses that one.
+TEST(Concurrency, TwoThreadsSettingOneParameterLeaveTheEngineAtTheStoredValue) {
+    TestHost host;
+    Instance plugin;
+    tarn::CompressorEngine expected;
+    const int rounds = tarn::test::cycles(200000);
+    // Both threads meet before each set, so that their stores and engine updates interleave,
+    // and again before the first of them compares.
+    std::atomic<int> arrivals{0};
+    auto meet = [&arrivals](int& count) {
+        count += 2;
+        arrivals.fetch_add(1);
+        for (int spins = 0; arrivals.load() < count; ++spins)
+            if (spins > 1000) std::this_thread::yield();
+    };
+    int mismatches = 0;
+    auto setter = [&](float value, bool compares) {
+        int met = 0;
+        for (int r = 0; r < rounds; ++r) {
+            meet(met);
+            plugin.set(0, value);
+            meet(met);
+            if (!compares) continue;
+            tarn::applyParameter(expected, 0, plugin.get(0));
+            mismatches += plugin.engine().inputGain() == expected.inputGain() ? 0 : 1;
+        }
+    };
+    std::thread knob(setter, 0.25f, true);
+    std::thread automation(setter, 0.75f, false);
+    knob.join();
+    automation.join();
+    EXPECT_EQ(mismatches, 0) << "of " << rounds << " rounds";
 }

@@ -76,3 +76,33 @@ TEST(DecibelHistory, FirstUpdateAndAnotherHistoryConvertEveryLevel) {
     followed.update(engine->outputHistory);
     for (int i = 0; i < DecibelHistory::kLength; ++i) ASSERT_EQ(followed[i], -120.f);
 }
+
+TEST(DecibelHistory, AnswersWhetherWhatItShowsChanged) {
+    LevelHistory history;
+    history.reset();
+    DecibelHistory followed;
+    // A silent history shows as the empty one does.
+    EXPECT_FALSE(followed.update(history));
+    EXPECT_FALSE(followed.update(history)) << "no new level";
+    history.push(0.5);
+    EXPECT_TRUE(followed.update(history));
+    // Silence after it scrolls it along, and then out.
+    for (int i = 0; i < LevelHistory::kLength - 1; ++i) history.push(0.0);
+    EXPECT_TRUE(followed.update(history));
+    history.push(1e-9);
+    EXPECT_TRUE(followed.update(history));
+    // Silence that goes on changes nothing, down to levels that show as the floor.
+    for (double level : {0.0, 1e-9, 1e-6, std::numeric_limits<double>::quiet_NaN()}) {
+        for (int i = 0; i < 20; ++i) history.push(level);
+        EXPECT_FALSE(followed.update(history)) << level;
+    }
+    expectSameAsFullConversion(followed, history, "after silence");
+    history.push(1e-3);
+    EXPECT_TRUE(followed.update(history));
+    // A steady level fills the history, then stays as it was.
+    for (int i = 0; i < LevelHistory::kLength - 1; ++i) history.push(1e-3);
+    EXPECT_TRUE(followed.update(history));
+    history.push(1e-3);
+    EXPECT_FALSE(followed.update(history));
+    expectSameAsFullConversion(followed, history, "after a steady level");
+}

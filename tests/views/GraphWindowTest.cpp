@@ -322,6 +322,28 @@ TEST(GraphWindow, ATickWithNothingNewDrawsNothingAndEachNewThingIsDrawnAtTheNext
     graph.updateFromEngine(*engine);
     EXPECT_TRUE(drawnAgain());
 
+    // A new knee start alone.
+    paintGreen();
+    engine->setKneeDb(-3.0);
+    graph.updateFromEngine(*engine);
+    EXPECT_TRUE(drawnAgain());
+
+    // Silence, once the whole history shows it (the detectors decay below -120 dB within two
+    // seconds), draws nothing however long it goes on.
+    auto playSilence = [&](long frames) {
+        double left = 0;
+        double right = 0;
+        for (long i = 0; i < frames; ++i) engine->processSample(0.0, 0.0, &left, &right, 44100.f);
+    };
+    paintGreen();
+    playSilence(45L * 3 * ZuGLGraph::pointCount);
+    graph.updateFromEngine(*engine);
+    EXPECT_TRUE(drawnAgain());
+    paintGreen();
+    playSilence(45L * 20);
+    graph.updateFromEngine(*engine);
+    EXPECT_FALSE(graph.isStale());
+
     // An expose of the surface's window.
     paintGreen();
     const Window surfaceWindow = static_cast<GLXOpenGLView*>(surface)->getWindow();

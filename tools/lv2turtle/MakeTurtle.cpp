@@ -48,10 +48,21 @@ void writeManifest(std::ostream& out, const std::string& binary, const std::stri
         << "> ;\n    rdfs:seeAlso <tarnCompressor.ttl> .\n";
 }
 
+// The stereo groups' addresses, beside the plug-in's.
+std::string groupUri(const char* symbol) { return std::string("<") + kPluginUri + "#" + symbol + ">"; }
+
+// channel is "left" or "right" of the group.
 void writeAudioPort(std::ostream& out, std::uint32_t index, const char* direction, const char* symbol,
-                    const char* name) {
+                    const char* name, const char* group, const char* channel) {
     out << "    [\n        a lv2:" << direction << "Port , lv2:AudioPort ;\n        lv2:index " << index
-        << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \"" << name << "\"\n    ] ,\n";
+        << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \"" << name
+        << "\" ;\n        pg:group " << groupUri(group) << " ;\n        lv2:designation pg:" << channel
+        << "\n    ] ,\n";
+}
+
+void writeGroup(std::ostream& out, const char* direction, const char* symbol, const char* name) {
+    out << groupUri(symbol) << "\n    a pg:StereoGroup , pg:" << direction << "Group ;\n    lv2:symbol \""
+        << symbol << "\" ;\n    lv2:name \"" << name << "\" .\n\n";
 }
 
 void writeControlPort(std::ostream& out, int i) {
@@ -71,6 +82,7 @@ void writeDescription(std::ostream& out) {
     out << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
            "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
            "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+           "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
            "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
            "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
@@ -79,25 +91,33 @@ void writeDescription(std::ostream& out) {
     // so that it does not depend on where the bundle is installed.
     out << ratioUnit() << "\n    a units:Unit ;\n    rdfs:label \"ratio\" ;\n    units:symbol \":1\" ;\n"
            "    units:render \"%.1f:1\" .\n\n";
+    writeGroup(out, "Input", "in", "Stereo in");
+    writeGroup(out, "Output", "out", "Stereo out");
     out << "<" << kPluginUri << ">\n    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n"
         << "    doap:name \"tarn Compressor\" ;\n"
-        << "    doap:maintainer [\n        foaf:name \"tarn studio\"\n    ] ;\n"
+        << "    doap:shortdesc \"A stereo compressor with a soft knee and a level graph\" ;\n"
+        << "    doap:homepage <https://tarn.studio> ;\n"
+        << "    doap:license <https://spdx.org/licenses/ISC> ;\n"
+        << "    doap:maintainer [\n        foaf:name \"tarn studio\" ;\n"
+        << "        foaf:mbox <mailto:plugins@tarn.studio> ;\n        foaf:homepage <https://tarn.studio>\n    ] ;\n"
         << "    lv2:minorVersion 2 ;\n    lv2:microVersion 4 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
         << "    ui:ui <" << kUiUri << "> ;\n"
+        << "    pg:mainInput " << groupUri("in") << " ;\n    pg:mainOutput " << groupUri("out") << " ;\n"
         << "    lv2:port\n";
-    writeAudioPort(out, kInLeft, "Input", "in_left", "Left in");
-    writeAudioPort(out, kInRight, "Input", "in_right", "Right in");
-    writeAudioPort(out, kOutLeft, "Output", "out_left", "Left out");
-    writeAudioPort(out, kOutRight, "Output", "out_right", "Right out");
+    writeAudioPort(out, kInLeft, "Input", "in_left", "Left in", "in", "left");
+    writeAudioPort(out, kInRight, "Input", "in_right", "Right in", "in", "right");
+    writeAudioPort(out, kOutLeft, "Output", "out_left", "Left out", "out", "left");
+    writeAudioPort(out, kOutRight, "Output", "out_right", "Right out", "out", "right");
     for (int i = 0; i < kNumControls; ++i) writeControlPort(out, i);
     out << "    [\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index " << kGainReduction
         << " ;\n        lv2:symbol \"gain_reduction\" ;\n        lv2:name \"Gain reduction\" ;\n"
         << "        lv2:minimum 0.0 ;\n        lv2:maximum " << number(kMaxReductionDb)
         << " ;\n        units:unit units:db\n    ] .\n\n";
+    // The editor lives in the host's window and is refreshed by the host's idle calls.
     out << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
-        << "    lv2:optionalFeature ui:idleInterface , ui:parent , ui:touch , ui:resize , ui:noUserResize ,\n"
-        << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+        << "    lv2:optionalFeature ui:touch , ui:noUserResize , <http://lv2plug.in/ns/ext/instance-access> ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
 }
 
