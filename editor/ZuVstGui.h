@@ -14,7 +14,7 @@ struct CompressorEngine;
 }
 
 // The plug-in's editor: seven knobs with their names and value texts, the level graph, the
-// scale beside it and the sample-precision label, in a 550 x 375 panel.
+// scale beside it and the sample-precision label, in a 550 x 375 panel times the scale.
 // Threads: the host's user-interface thread, except setParameter and showLater (any thread,
 // see there), the one way in from other threads.
 class ZuVstGui : public AEffGUIEditor, public VSTGUI::CControlListener {
@@ -22,6 +22,11 @@ public:
     static constexpr int kNumKnobs = 7;
     static constexpr int kBackgroundImage = 100;
     static constexpr int kKnobImage = 101;
+    // The images drawn for twice the size have the numbers of the 1x ones plus this.
+    static constexpr int kDoubleImages = 2;
+    // The scales the editor can be shown at: device pixels per layout pixel.
+    static constexpr double kMinScale = 1.0;
+    static constexpr double kMaxScale = 3.0;
 
     // Edits client. A VST plug-in passes itself as effect too, which then owns the editor.
     // Refreshes are paced on clock.
@@ -51,6 +56,13 @@ public:
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
 
+    // The scale the host asks for (0 or less, or not a number: none). The editor's scale is the
+    // user's choice where there is one, else the host's, else the system's; it sets the rectangle
+    // the host is given and the next opening's window.
+    void setHostScale(double factor);
+    // Device pixels per pixel of the 550 x 375 layout, within kMinScale to kMaxScale.
+    double getScale() const { return scale; }
+
     // The engine whose levels the graph shows; null stops the refresh from touching it or its lock.
     void setEngine(tarn::CompressorEngine* value) { engine = value; }
 
@@ -64,6 +76,10 @@ public:
 
 private:
     VSTGUI::SharedPointer<VSTGUI::CFrame> buildFrame(void* parent);
+    // Takes the scale from the user's, the host's or the system's factor, and places the rectangle.
+    void chooseScale();
+    VSTGUI::CCoord scaled(VSTGUI::CCoord layout) const;
+    VSTGUI::CRect scaled(const VSTGUI::CRect& layout) const;
     // Forgets the pointers to the views of a window that is gone.
     void forgetViews();
     void showParameter(int index, float value);
@@ -80,6 +96,8 @@ private:
     ZuMeter* meter = nullptr;
     ZuGLGraph* graph = nullptr;
     RefreshPacer pacer;
+    double scale = 1.0;
+    double hostScale = 0.0;
     std::int32_t refreshCount = 0;
     float meterRange = 8.0f;
     // Parameters set from other threads, waiting for the next idle to be shown.

@@ -1,5 +1,7 @@
 #include "plugin/ZuVstCore.h"
 
+#include <cmath>
+
 #include "dsp/StereoBlock.h"
 #include "dsp/EngineMapping.h"
 #include "dsp/ParameterTable.h"
@@ -59,6 +61,19 @@ void ZuVstCore::setParameter(VstInt32 index, float value) {
 #if TARN_EDITOR
     if (gui && gui->isOpen()) gui->setParameter(index, value);
 #endif
+}
+
+VstIntPtr ZuVstCore::vendorSpecific(VstInt32 index, VstIntPtr value, void*, [[maybe_unused]] float opt) {
+    constexpr VstInt32 presonus = CCONST('P', 'r', 'e', 'S');
+    constexpr VstInt32 contentScale = CCONST('A', 'e', 'C', 's');
+    if (!(index == contentScale || (index == presonus && value == contentScale))) return 0;
+#if TARN_EDITOR
+    if (gui && std::isfinite(opt) && opt > 0.0f) {
+        gui->setHostScale(opt);
+        return 1;
+    }
+#endif
+    return 0;
 }
 
 float ZuVstCore::getParameter(VstInt32 index) {

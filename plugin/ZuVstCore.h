@@ -44,6 +44,10 @@ public:
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override;
     VstPlugCategory getPlugCategory() override;
+    // The editor's scale from hosts that send it: index 'PreS', value 'AeCs' and the factor in
+    // opt (PreSonus's published convention; some hosts send 'AeCs' as the index). Answers 1
+    // when taken.
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     // The editor's refresh reads the engine's display fields with the engine lock held.
     tarn::CompressorEngine& getEngine() { return *engine; }

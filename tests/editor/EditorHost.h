@@ -22,7 +22,16 @@ struct RecordedCall {
 
 class EditorHost {
 public:
-    EditorHost() : effect(VSTPluginMain(callback)) { calls().clear(); }
+    // At a scale other than 1 the host tells the plug-in its scale before anything else, as hosts
+    // on high-resolution screens do, in a window as much larger.
+    explicit EditorHost(double scale = 1.0)
+        : scale(scale), window(static_cast<int>(600 * scale), static_cast<int>(400 * scale)),
+          effect(VSTPluginMain(callback)) {
+        calls().clear();
+        if (scale != 1.0)
+            dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                     static_cast<float>(scale));
+    }
     ~EditorHost() {
         if (effect) dispatch(effClose);
     }
@@ -60,7 +69,8 @@ public:
         return calls();
     }
 
-    TestWindow window{600, 400};
+    double scale;
+    TestWindow window;
     AEffect* effect;
 
 private:

@@ -21,7 +21,7 @@ const std::vector<Command>& commands() {
         {"levels", "levels <file.wav> [<file.wav> ...]", runLevels},
         {"editor",
          "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
-         "[--signal noise|sine|silence|phrase|bursts] [index=value ...]",
+         "[--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]",
          runEditor},
         {"selftest", nullptr, runSelfTest},
     };

@@ -47,18 +47,20 @@ void playAudio(Plugin& plugin, Signal signal, double rate, std::size_t block, co
 int runEditor(const std::vector<std::string>& args) {
     Arguments arguments;
     std::string error;
-    if (!arguments.parse(args, {"--seconds", "--screenshot", "--rate", "--block", "--signal"}, {}, error))
+    if (!arguments.parse(args, {"--seconds", "--screenshot", "--rate", "--block", "--signal", "--scale"}, {}, error))
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] "
-                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [index=value ...]");
+                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]");
     double seconds = 0;
     double rate = 0;
+    double scale = 0;
     long block = 0;
     Signal signal = Signal::Noise;
     if (!arguments.number("--seconds", 2.0, 0.0, 3600.0, seconds, error) ||
         !arguments.number("--rate", 44100.0, 1000.0, 1e6, rate, error) ||
-        !arguments.integer("--block", 512, 1, 1 << 16, block, error))
+        !arguments.integer("--block", 512, 1, 1 << 16, block, error) ||
+        !arguments.number("--scale", 0.0, 0.0, 16.0, scale, error))
         return usageError(error);
     if (!parseSignal(arguments.text("--signal", "noise"), signal))
         return usageError("--signal takes noise, sine or silence");
@@ -71,6 +73,9 @@ int runEditor(const std::vector<std::string>& args) {
     if (!(e.flags & effFlagsHasEditor)) return fail("'" + path + "' has no editor");
     if (!plugin->canReplace(false, error)) return fail("'" + path + "': " + error);
     if (!plugin->setParameters(arguments.settings(), error)) return fail(error);
+    // The editor's scale, as hosts on high-resolution screens tell it (PreSonus's convention).
+    if (scale > 0) plugin->dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                                    static_cast<float>(scale));
     ERect* rect = nullptr;
     if (plugin->dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect)
         return fail("'" + path + "' gives no editor rectangle");
