@@ -29,6 +29,9 @@ echo "The editor, with the phrase playing:"
 xvfb=(); [ -z "${DISPLAY:-}" ] && xvfb=(scripts/xvfb.sh)
 "${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --screenshot "$out/editor-linux.png" \
   1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
+# The same at twice the size, as on a screen at 200%.
+"${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --scale 2 --screenshot "$out/editor-linux-2x.png" \
+  1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
 echo
 # The same in the 64-bit DLL under wine, in a quiet prefix of its own. wine draws OpenGL child
 # windows off the screen; vsthost.exe asks the graph's surface for its pixels to put them in.
@@ -44,4 +47,4 @@ WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
 rm -rf "$wine_prefix"
 echo
 echo "Listen: $out/phrase.wav (before) and $out/compressed.wav (after)."
-echo "Look: $out/editor-linux.png and $out/editor-win64.png"
+echo "Look: $out/editor-linux.png (and at 200%, $out/editor-linux-2x.png) and $out/editor-win64.png"
