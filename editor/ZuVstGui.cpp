@@ -61,10 +61,18 @@ ZuVstGui::ZuVstGui(EditorClient& client, AudioEffectX* effect, tarn::Clock& cloc
 }
 
 void ZuVstGui::chooseScale() {
-    double factor = hostScale > 0.0 ? hostScale : 1.0;
+    double factor = hostScale > 0.0 ? hostScale : systemScale > 0.0 ? systemScale : 1.0;
     if (!(factor >= kMinScale)) factor = kMinScale;
     if (factor > kMaxScale) factor = kMaxScale;
-    scale = factor;
+    if (factor != scale) {
+        // Open, the host is asked for the new size first; one that cannot resize keeps the
+        // window as it is until the next opening.
+        if (frame && !plugin().resizeEditor(static_cast<int32_t>(std::round(kWidth * factor)),
+                                            static_cast<int32_t>(std::round(kHeight * factor))))
+            return;
+        scale = factor;
+        if (frame) rebuildViews();
+    }
     rect.top = 0;
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(scaled(kHeight));
@@ -84,6 +92,14 @@ void ZuVstGui::setHostScale(double factor) {
 
 ZuVstGui::~ZuVstGui() {
     if (frame) close();
+}
+
+bool ZuVstGui::getRect(ERect** ppRect) {
+    if (!frame) {
+        systemScale = IPlatformFrame::systemScaleFactor(nullptr);
+        chooseScale();
+    }
+    return AEffGUIEditor::getRect(ppRect);
 }
 
 bool ZuVstGui::open(void* parent) {
@@ -106,13 +122,34 @@ bool ZuVstGui::open(void* parent) {
 }
 
 SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
+    systemScale = IPlatformFrame::systemScaleFactor(parent);
+    chooseScale();
+    auto newFrame = owned(new CFrame(CRect(0, 0, scaled(kWidth), scaled(kHeight)), parent, this));
+    buildViews(newFrame.get());
+    return newFrame;
+}
+
+void ZuVstGui::rebuildViews() {
+    frame->removeAll();
+    forgetViews();
+    frame->setSize(scaled(kWidth), scaled(kHeight));
+    try {
+        buildViews(frame);
+    } catch (...) {
+        // Without memory for the views the window goes.
+        close();
+        throw;
+    }
+    frame->invalidRect(frame->getViewSize());
+}
+
+void ZuVstGui::buildViews(CFrame* into) {
     // Every view belongs to the frame from its creation on, so that the frame's release
     // takes everything built before a failure with it. Everything is placed by the layout at
     // scale 1, times the scale.
     const CCoord width = scaled(kWidth);
     const CCoord height = scaled(kHeight);
-    auto newFrame = owned(new CFrame(CRect(0, 0, width, height), parent, this));
-    newFrame->setBackground(loadImage(kBackgroundImage, scale, width, height).get());
+    into->setBackground(loadImage(kBackgroundImage, scale, width, height).get());
     const CCoord knobSize = scaled(kKnobSize);
     auto strip = loadImage(kKnobImage, scale, knobSize, knobSize * kKnobFrames);
     auto font = owned(new CFontDesc(kSystemFont->getName(), kSystemFont->getSize() * scale));
@@ -122,7 +159,7 @@ SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
     CCoord x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         knobs[i] = makeKnob(strip.get(), scaled(x), scaled(22), knobSize, i, this);
-        newFrame->addView(knobs[i]);
+        into->addView(knobs[i]);
         knobs[i]->setZoomFactor(kZoomFactors[i]);
         knobs[i]->setDefaultValue(tarn::kParameters[i].defaultValue);
         x += kKnobSize + kColumnGap;
@@ -130,7 +167,7 @@ SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         nameLabels[i] = makeLabel(scaled(CRect(x, 4, x + 56, 18)), tarn::kParameters[i].label, font.get());
-        newFrame->addView(nameLabels[i]);
+        into->addView(nameLabels[i]);
         nameLabels[i]->setBackColor(kTransparent);
         nameLabels[i]->setFrameColor(kTransparent);
         x += 56 + kColumnGap;
@@ -138,7 +175,7 @@ SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
         valueLabels[i] = makeLabel(scaled(CRect(x, 78, x + 56, 92)), "", font.get());
-        newFrame->addView(valueLabels[i]);
+        into->addView(valueLabels[i]);
         valueLabels[i]->setBackColor(kTransparent);
         valueLabels[i]->setFrameWidth(frameWidth);
         x += 56 + kColumnGap;
@@ -146,15 +183,14 @@ SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
     for (int i = 0; i < kNumKnobs; ++i) showParameter(i, plugin().getParameter(i));
 
     graph = new ZuGLGraph(scaled(CRect(5, 120, 365, 360)), scale);
-    newFrame->addView(graph);
+    into->addView(graph);
     meter = new ZuMeter(scaled(CRect(370, 120, 540, 360)), this, scale);
-    newFrame->addView(meter);
+    into->addView(meter);
     ioLabel = makeLabel(scaled(CRect(440, 120, 540, 140)), "", font.get());
-    newFrame->addView(ioLabel);
+    into->addView(ioLabel);
     ioLabel->setHoriAlign(kRightText);
     ioLabel->setBackColor(kTransparent);
     ioLabel->setFrameColor(kTransparent);
-    return newFrame;
 }
 
 void ZuVstGui::forgetViews() {

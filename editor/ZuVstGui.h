@@ -39,6 +39,8 @@ public:
     // (std::bad_alloc) it throws, and the editor stays closed.
     bool open(void* parent) override;
     void close() override;
+    // The rectangle at the scale chosen now (the system's scale is asked afresh while closed).
+    bool getRect(ERect** ppRect) override;
     // One refresh: paced to 60.7777 per second, it copies the engine's levels into the graph
     // under the engine lock and shows the precision; then the frame's idle.
     void idle() override;
@@ -52,13 +54,17 @@ public:
     void showLater(VstInt32 index);
     // A knob moved by the user: automates its parameter.
     void valueChanged(VSTGUI::CControl* control) override;
+    // The editor asks its client itself before the frame changes size.
+    bool beforeSizeChange(const VSTGUI::CRect&, const VSTGUI::CRect&) override { return true; }
     // A knob's gesture, for the client to pass on to its host.
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
 
     // The scale the host asks for (0 or less, or not a number: none). The editor's scale is the
     // user's choice where there is one, else the host's, else the system's; it sets the rectangle
-    // the host is given and the next opening's window.
+    // the host is given and the next opening's window. While the window is open a new scale asks
+    // the client for the new size and, granted, rebuilds the window's contents at that size;
+    // refused, the window stays as it is until it is opened again.
     void setHostScale(double factor);
     // Device pixels per pixel of the 550 x 375 layout, within kMinScale to kMaxScale.
     double getScale() const { return scale; }
@@ -76,6 +82,10 @@ public:
 
 private:
     VSTGUI::SharedPointer<VSTGUI::CFrame> buildFrame(void* parent);
+    // Adds the background and every view at the current scale to into.
+    void buildViews(VSTGUI::CFrame* into);
+    // The open window at the current scale: a new size and new views.
+    void rebuildViews();
     // Takes the scale from the user's, the host's or the system's factor, and places the rectangle.
     void chooseScale();
     VSTGUI::CCoord scaled(VSTGUI::CCoord layout) const;
@@ -97,7 +107,9 @@ private:
     ZuGLGraph* graph = nullptr;
     RefreshPacer pacer;
     double scale = 1.0;
+    // The host's and the system's scale; 0 for none.
     double hostScale = 0.0;
+    double systemScale = 0.0;
     std::int32_t refreshCount = 0;
     float meterRange = 8.0f;
     // Parameters set from other threads, waiting for the next idle to be shown.

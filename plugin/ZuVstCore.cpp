@@ -63,6 +63,11 @@ void ZuVstCore::setParameter(VstInt32 index, float value) {
 #endif
 }
 
+bool ZuVstCore::resizeEditor(std::int32_t width, std::int32_t height) {
+    char text[] = "sizeWindow";
+    return canHostDo(text) == 1 && sizeWindow(width, height);
+}
+
 VstIntPtr ZuVstCore::vendorSpecific(VstInt32 index, VstIntPtr value, void*, [[maybe_unused]] float opt) {
     constexpr VstInt32 presonus = CCONST('P', 'r', 'e', 'S');
     constexpr VstInt32 contentScale = CCONST('A', 'e', 'C', 's');

@@ -34,6 +34,8 @@ public:
     void setParameterAutomated(VstInt32 index, float value) override { AudioEffectX::setParameterAutomated(index, value); }
     bool beginEdit(VstInt32 index) override { return AudioEffectX::beginEdit(index); }
     bool endEdit(VstInt32 index) override { return AudioEffectX::endEdit(index); }
+    // Through audioMasterSizeWindow, where the host can do it.
+    bool resizeEditor(std::int32_t width, std::int32_t height) override;
 
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;

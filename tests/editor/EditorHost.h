@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "../gui/TestWindow.h"
@@ -64,6 +65,12 @@ public:
         gui().getFrame()->idle();
     }
 
+    // Whether the host can size its window (audioMasterCanDo "sizeWindow", audioMasterSizeWindow).
+    static bool& canSizeWindow() {
+        static bool can = false;
+        return can;
+    }
+
     static std::vector<RecordedCall> recorded() {
         std::lock_guard<std::mutex> guard(mutex());
         return calls();
@@ -74,12 +81,15 @@ public:
     AEffect* effect;
 
 private:
-    static VstIntPtr VSTCALLBACK callback(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+    static VstIntPtr VSTCALLBACK callback(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt) {
         if (opcode == audioMasterVersion) return 2400;
+        if (opcode == audioMasterCanDo) return canSizeWindow() && ptr && std::string(static_cast<char*>(ptr)) == "sizeWindow";
         const float then = e && opcode == audioMasterAutomate ? e->getParameter(e, index) : 0.f;
         std::lock_guard<std::mutex> guard(mutex());
-        calls().push_back({opcode, index, opt, then});
-        return 0;
+        // A window size travels as width in index and height in value.
+        calls().push_back({opcode, index, opcode == audioMasterSizeWindow ? static_cast<float>(value) : opt, then});
+        return opcode == audioMasterSizeWindow && canSizeWindow();
     }
     static std::mutex& mutex() {
         static std::mutex m;

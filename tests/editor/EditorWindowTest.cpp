@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+
 
 #include <algorithm>
 #include <cmath>
@@ -219,6 +221,72 @@ INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScale, ::testing::Values(1.0, 1.5, 2.0)
                          [](const ::testing::TestParamInfo<double>& info) {
                              return "x" + std::to_string(static_cast<int>(info.param * 100));
                          });
+
+TEST(EditorWindow, TheScaleIsTheHostsElseTheDesktops) {
+    EditorHost host;
+    auto size = [&] {
+        ERect* rect = nullptr;
+        host.dispatch(effEditGetRect, 0, 0, &rect);
+        return rect ? std::pair{rect->right - rect->left, rect->bottom - rect->top} : std::pair{0, 0};
+    };
+    EXPECT_EQ(size(), (std::pair{550, 375}));
+    // A desktop at 150% sets the X server's Xft.dpi to 144.
+    Display* display = host.window.display();
+    const char resources[] = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+    XSync(display, False);
+    EXPECT_EQ(size(), (std::pair{825, 563}));
+    ASSERT_TRUE(host.open());
+    EXPECT_EQ(host.gui().getFrame()->getViewSize(), CRect(0, 0, 825, 563));
+    host.close();
+    // GDK_SCALE, where set, is taken before it.
+    setenv("GDK_SCALE", "2", 1);
+    EXPECT_EQ(size(), (std::pair{1100, 750}));
+    // The host's own scale wins over both.
+    EXPECT_EQ(host.dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr, 1.25f), 1);
+    EXPECT_EQ(size(), (std::pair{688, 469}));
+    unsetenv("GDK_SCALE");
+    XDeleteProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER);
+    XSync(display, False);
+}
+
+TEST(EditorWindow, ANewScaleWhileOpenResizesThroughTheHostOrWaitsForTheNextOpening) {
+    EditorHost host;
+    ASSERT_TRUE(host.open());
+    const int setScale = CCONST('P', 'r', 'e', 'S');
+    const int scaleCode = CCONST('A', 'e', 'C', 's');
+    // A host that cannot size its window keeps the editor as it is, and usable.
+    host.dispatch(effVendorSpecific, setScale, scaleCode, nullptr, 2.f);
+    EXPECT_EQ(host.gui().getFrame()->getViewSize(), CRect(0, 0, 550, 375));
+    host.idle();
+    EXPECT_EQ(host.gui().getKnob(3)->getViewSize(), CRect(243, 22, 299, 78));
+    // The next opening takes the new scale.
+    host.close();
+    ASSERT_TRUE(host.open());
+    EXPECT_EQ(host.gui().getFrame()->getViewSize(), CRect(0, 0, 1100, 750));
+
+    EditorHost::canSizeWindow() = true;
+    host.dispatch(effVendorSpecific, setScale, scaleCode, nullptr, 1.5f);
+    EditorHost::canSizeWindow() = false;
+    const std::vector<RecordedCall> calls = EditorHost::recorded();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().opcode, audioMasterSizeWindow);
+    EXPECT_EQ(calls.back().index, 825);
+    EXPECT_EQ(calls.back().opt, 563.f);
+    EXPECT_EQ(host.gui().getFrame()->getViewSize(), CRect(0, 0, 825, 563));
+    EXPECT_EQ(host.gui().getFrame()->getNbViews(), 24);
+    EXPECT_EQ(host.gui().getKnob(3)->getViewSize(), CRect(365, 33, 449, 117));
+    EXPECT_EQ(host.valueText(2), "OFF");
+    // The editor's window follows, and shows the knob at its new place.
+    XWindowAttributes attributes{};
+    XSync(host.window.display(), False);
+    ASSERT_TRUE(XGetWindowAttributes(host.window.display(), host.frameWindow(), &attributes));
+    EXPECT_EQ(attributes.width, 825);
+    EXPECT_EQ(attributes.height, 563);
+    host.idle();
+    EXPECT_GT(host.window.pixel(23 + 42 - 36, 33 + 42).green, 150) << "the input knob's lit ring";
+}
 
 TEST(EditorWindow, ImagesThatCannotBeDecodedLeaveTheirPartsBlank) {
     const tarn::ResourceBytes background = tarn::findPngResource(ZuVstGui::kBackgroundImage);

@@ -71,6 +71,7 @@ void writeDescription(std::ostream& out) {
     out << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
            "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
            "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+           "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
            "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
            "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
@@ -96,6 +97,10 @@ void writeDescription(std::ostream& out) {
         << "        lv2:minimum 0.0 ;\n        lv2:maximum " << number(kMaxReductionDb)
         << " ;\n        units:unit units:db\n    ] .\n\n";
     out << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
+        // Some hosts pass their interface scaling only to UIs that say they take it.
+        << "    opts:supportedOption ui:scaleFactor ;\n"
+        << "    lv2:optionalFeature opts:options , <http://lv2plug.in/ns/ext/urid#map> ;\n"
+        << "    lv2:extensionData opts:interface ;\n"
         << "    lv2:optionalFeature ui:idleInterface , ui:parent , ui:touch , ui:resize , ui:noUserResize ,\n"
         << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";

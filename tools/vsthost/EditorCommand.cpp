@@ -6,6 +6,7 @@
 #include "platform/Thread.h"
 #include "tools/vsthost/ChannelBuffers.h"
 #include "tools/vsthost/Commands.h"
+#include "tools/vsthost/HostCallback.h"
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/Plugin.h"
 #include "tools/vsthost/SignalGenerator.h"
@@ -83,6 +84,15 @@ int runEditor(const std::vector<std::string>& args) {
     const int height = rect->bottom - rect->top;
     std::unique_ptr<HostWindow> window = HostWindow::create(width, height, "vsthost: " + path, error);
     if (!window) return fail(error);
+    // The editor may ask for another size while it is open (a new scale).
+    int shownWidth = width;
+    int shownHeight = height;
+    setSizeWindowHandler([&](int newWidth, int newHeight) {
+        if (!window->resize(newWidth, newHeight)) return false;
+        shownWidth = newWidth;
+        shownHeight = newHeight;
+        return true;
+    });
 
     plugin->start(static_cast<float>(rate), static_cast<VstInt32>(block), false);
     std::atomic<bool> running{true};
@@ -114,11 +124,13 @@ int runEditor(const std::vector<std::string>& args) {
         plugin->dispatch(effEditClose);
         window->processEvents();
     }
+    setSizeWindowHandler({});
     running = false;
     audio.join();
     plugin->stop();
     if (status == 0) {
-        std::printf("editor %d x %d, %ld idle calls, %ld audio blocks of %ld\n", width, height, idles, blocks, block);
+        std::printf("editor %d x %d, %ld idle calls, %ld audio blocks of %ld\n", shownWidth, shownHeight, idles, blocks,
+                    block);
         std::printf("user-interface thread: %.1f%% of one core over %.1f s\n", 100.0 * uiCpuSeconds / uiSeconds,
                     uiSeconds);
     }
