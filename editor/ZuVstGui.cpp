@@ -1,8 +1,11 @@
 #include "editor/ZuVstGui.h"
 
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "dsp/CompressorEngine.h"
+#include "editor/ScaleSetting.h"
 #include "editor/ValueText.h"
 #include "dsp/ParameterTable.h"
 #include "platform/Lock.h"
@@ -61,7 +64,10 @@ ZuVstGui::ZuVstGui(EditorClient& client, AudioEffectX* effect, tarn::Clock& cloc
 }
 
 void ZuVstGui::chooseScale() {
-    double factor = hostScale > 0.0 ? hostScale : systemScale > 0.0 ? systemScale : 1.0;
+    double factor = userScale > 0.0   ? userScale
+                    : hostScale > 0.0 ? hostScale
+                    : systemScale > 0.0 ? systemScale
+                                        : 1.0;
     if (!(factor >= kMinScale)) factor = kMinScale;
     if (factor > kMaxScale) factor = kMaxScale;
     if (factor != scale) {
@@ -94,12 +100,33 @@ ZuVstGui::~ZuVstGui() {
     if (frame) close();
 }
 
+void ZuVstGui::readScales(void* parent) {
+    userScale = tarn::readChosenScale();
+    systemScale = IPlatformFrame::systemScaleFactor(parent);
+    chooseScale();
+}
+
 bool ZuVstGui::getRect(ERect** ppRect) {
-    if (!frame) {
-        systemScale = IPlatformFrame::systemScaleFactor(nullptr);
-        chooseScale();
-    }
+    if (!frame) readScales(nullptr);
     return AEffGUIEditor::getRect(ppRect);
+}
+
+CMouseEventResult ZuVstGui::onMouseDown(CFrame* into, const CPoint& where, const CButtonState& buttons) {
+    if (!buttons.isRightButton()) return kMouseEventNotHandled;
+    scaleMenu = owned(new COptionMenu());
+    for (double choice : kScaleChoices) scaleMenu->addEntry((std::to_string(std::lround(choice * 100)) + "%").c_str());
+    for (int i = 0; i < static_cast<int>(std::size(kScaleChoices)); ++i)
+        if (std::fabs(kScaleChoices[i] - scale) < 1e-6) scaleMenu->setCurrent(i);
+    scaleMenu->setFont(owned(new CFontDesc(kSystemFont->getName(), kSystemFont->getSize() * scale)).get());
+    scaleMenu->popup(into, where, [this](int32_t index) { chooseUserScale(kScaleChoices[index]); });
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+void ZuVstGui::chooseUserScale(double factor) {
+    userScale = factor;
+    // Unsaved, the choice holds for this editor only.
+    tarn::writeChosenScale(factor);
+    chooseScale();
 }
 
 bool ZuVstGui::open(void* parent) {
@@ -122,9 +149,9 @@ bool ZuVstGui::open(void* parent) {
 }
 
 SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
-    systemScale = IPlatformFrame::systemScaleFactor(parent);
-    chooseScale();
+    readScales(parent);
     auto newFrame = owned(new CFrame(CRect(0, 0, scaled(kWidth), scaled(kHeight)), parent, this));
+    newFrame->registerMouseObserver(this);
     buildViews(newFrame.get());
     return newFrame;
 }
@@ -202,6 +229,7 @@ void ZuVstGui::forgetViews() {
     graph = nullptr;
     meter = nullptr;
     ioLabel = nullptr;
+    scaleMenu = SharedPointer<COptionMenu>();
 }
 
 void ZuVstGui::close() {

@@ -15,9 +15,11 @@ struct CompressorEngine;
 
 // The plug-in's editor: seven knobs with their names and value texts, the level graph, the
 // scale beside it and the sample-precision label, in a 550 x 375 panel times the scale.
+// A right click on the background offers the scales 100% to 300%; the user's choice is kept in
+// the user's settings and wins over the host's and the system's scale.
 // Threads: the host's user-interface thread, except setParameter and showLater (any thread,
 // see there), the one way in from other threads.
-class ZuVstGui : public AEffGUIEditor, public VSTGUI::CControlListener {
+class ZuVstGui : public AEffGUIEditor, public VSTGUI::CControlListener, private VSTGUI::IMouseObserver {
 public:
     static constexpr int kNumKnobs = 7;
     static constexpr int kBackgroundImage = 100;
@@ -60,6 +62,9 @@ public:
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
 
+    // The scales the background's menu offers.
+    static constexpr double kScaleChoices[] = {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
+
     // The scale the host asks for (0 or less, or not a number: none). The editor's scale is the
     // user's choice where there is one, else the host's, else the system's; it sets the rectangle
     // the host is given and the next opening's window. While the window is open a new scale asks
@@ -77,6 +82,8 @@ public:
     VSTGUI::CTextLabel* getValueLabel(int index) const { return valueLabels[index]; }
     VSTGUI::CTextLabel* getIoLabel() const { return ioLabel; }
     ZuGLGraph* getGraph() const { return graph; }
+    // The background's scale menu while it is shown, else null.
+    VSTGUI::COptionMenu* getScaleMenu() const { return scaleMenu && scaleMenu->isOpen() ? scaleMenu.get() : nullptr; }
     ZuMeter* getMeter() const { return meter; }
     const RefreshPacer& getPacer() const { return pacer; }
 
@@ -88,6 +95,12 @@ private:
     void rebuildViews();
     // Takes the scale from the user's, the host's or the system's factor, and places the rectangle.
     void chooseScale();
+    // Reads the scales that may have changed while the window was closed: the user's and the system's.
+    void readScales(void* parent);
+    // A right click on the background shows the scale menu.
+    VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CFrame* frame, const VSTGUI::CPoint& where,
+                                          const VSTGUI::CButtonState& buttons) override;
+    void chooseUserScale(double factor);
     VSTGUI::CCoord scaled(VSTGUI::CCoord layout) const;
     VSTGUI::CRect scaled(const VSTGUI::CRect& layout) const;
     // Forgets the pointers to the views of a window that is gone.
@@ -107,9 +120,11 @@ private:
     ZuGLGraph* graph = nullptr;
     RefreshPacer pacer;
     double scale = 1.0;
-    // The host's and the system's scale; 0 for none.
+    // The user's, the host's and the system's scale; 0 for none.
+    double userScale = 0.0;
     double hostScale = 0.0;
     double systemScale = 0.0;
+    VSTGUI::SharedPointer<VSTGUI::COptionMenu> scaleMenu;
     std::int32_t refreshCount = 0;
     float meterRange = 8.0f;
     // Parameters set from other threads, waiting for the next idle to be shown.

@@ -4,6 +4,7 @@
 
 #include "gui/CVSTGUITimer.h"
 #include "gui/CView.h"
+#include "gui/IMouseObserver.h"
 #include "gui/IPlatformFrame.h"
 #include "gui/SharedPointer.h"
 #include "gui/VSTGUIEditorInterface.h"
@@ -45,6 +46,10 @@ public:
     void setFocusView(CView* view) { focusView = view; }
     CView* getFocusView() const { return focusView; }
 
+    // Observers hear, in the order registered, of presses that no view took.
+    void registerMouseObserver(IMouseObserver* observer);
+    void unregisterMouseObserver(IMouseObserver* observer);
+
     // Views that want idle calls; the timer is created, at CView::idleRate of that
     // moment, when the first one registers.
     void addIdleView(CView* view);
@@ -81,6 +86,7 @@ private:
     CView* mouseDownView = nullptr;
     CView* focusView = nullptr;
     std::vector<CView*> idleViews;
+    std::vector<IMouseObserver*> mouseObservers;
     SharedPointer<CVSTGUITimer> idleTimer;
     std::unique_ptr<IPlatformFrame> platformFrame;
 };
