@@ -122,6 +122,11 @@ CMouseEventResult ZuVstGui::onMouseDown(CFrame* into, const CPoint& where, const
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
+void ZuVstGui::systemScaleFactorChanged(double factor) {
+    systemScale = factor;
+    chooseScale();
+}
+
 void ZuVstGui::chooseUserScale(double factor) {
     userScale = factor;
     // Unsaved, the choice holds for this editor only.

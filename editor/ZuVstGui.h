@@ -56,6 +56,8 @@ public:
     void showLater(VstInt32 index);
     // A knob moved by the user: automates its parameter.
     void valueChanged(VSTGUI::CControl* control) override;
+    // The window moved to a monitor of another DPI.
+    void systemScaleFactorChanged(double factor) override;
     // The editor asks its client itself before the frame changes size.
     bool beforeSizeChange(const VSTGUI::CRect&, const VSTGUI::CRect&) override { return true; }
     // A knob's gesture, for the client to pass on to its host.

@@ -244,4 +244,8 @@ bool CFrame::platformOnKeyDown(VstKeyCode& keyCode) { return onKeyDown(keyCode) 
 
 bool CFrame::platformOnKeyUp(VstKeyCode& keyCode) { return onKeyUp(keyCode) == 1; }
 
+void CFrame::platformOnScaleFactorChanged(double factor) {
+    if (editor) editor->systemScaleFactorChanged(factor);
+}
+
 } // namespace VSTGUI

@@ -79,6 +79,7 @@ private:
     bool platformOnMouseWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
     bool platformOnKeyDown(VstKeyCode& keyCode) override;
     bool platformOnKeyUp(VstKeyCode& keyCode) override;
+    void platformOnScaleFactorChanged(double factor) override;
     void fireIdleViews();
 
     VSTGUIEditorInterface* editor;

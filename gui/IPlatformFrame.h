@@ -21,6 +21,8 @@ public:
     virtual bool platformOnMouseWheel(const CPoint& where, float distance, const CButtonState& buttons) = 0;
     virtual bool platformOnKeyDown(VstKeyCode& keyCode) = 0;
     virtual bool platformOnKeyUp(VstKeyCode& keyCode) = 0;
+    // The desktop's scale for the window changed (moved to a monitor of another DPI).
+    virtual void platformOnScaleFactorChanged(double factor) = 0;
 
 protected:
     virtual ~IPlatformFrameCallback() = default;
