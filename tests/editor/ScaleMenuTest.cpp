@@ -10,6 +10,7 @@
 
 #include "EditorHost.h"
 #include "tests/WaitUntil.h"
+#include "views/ZuGLGraph.h"
 
 using namespace VSTGUI;
 
@@ -112,9 +113,12 @@ TEST_F(ScaleMenu, AClickBesideTheListClosesItWithoutAChoice) {
     ASSERT_TRUE(host.open());
     click(host, 10, 110, Button3);
     idleUntil(host, [&] { return host.gui().getScaleMenu() != nullptr; });
+    // The graph's surface would lie over the list: it is hidden while the list is shown.
+    EXPECT_FALSE(host.gui().getGraph()->isVisible());
     // The list opens down and right from the click: the top left corner lies beside it.
     click(host, 2, 2, Button1);
     idleUntil(host, [&] { return host.gui().getScaleMenu() == nullptr; });
+    EXPECT_TRUE(host.gui().getGraph()->isVisible());
     EXPECT_EQ(host.gui().getFrame()->getViewSize(), CRect(0, 0, 550, 375));
     EXPECT_EQ(host.gui().getFrame()->getNbViews(), 24);
     EXPECT_EQ(settings(), "");
