@@ -1,9 +1,8 @@
-// The LV2 UI through its real entry point at the host's interface scaling: the size it tells the
+// The LV2 UI through its entry point at the host's interface scaling: the size it tells the
 // host, its window, and a new scale while it is open, with and without the host's ui:resize.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <dlfcn.h>
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
@@ -20,12 +19,7 @@
 
 namespace {
 
-const LV2UI_Descriptor* descriptor() {
-    static void* library = dlopen(TARN_LV2_UI, RTLD_NOW | RTLD_LOCAL);
-    if (!library) return nullptr;
-    auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
-    return entry ? entry(0) : nullptr;
-}
+const LV2UI_Descriptor* descriptor() { return lv2ui_descriptor(0); }
 
 // A host: its window, its URID map, its options with ui:scaleFactor, and ui:resize when it
 // offers it (recording each size asked for).
