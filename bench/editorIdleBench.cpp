@@ -11,6 +11,7 @@
 // besides sleeping, and the thread's CPU share. Drains are also measured without the machine's
 // own pauses within them (PauseWatch.h), which stop a core whatever runs on it. Needs a display:
 // on Linux run it under scripts/xvfb.sh; the Windows build under wine with an X display.
+// --scale F opens the editor at that scale, as a host on a high-resolution screen asks.
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -136,7 +137,7 @@ VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-bool run(int periodMs, double seconds, const std::vector<float>& left, const std::vector<float>& right) {
+bool run(int periodMs, double seconds, double scale, const std::vector<float>& left, const std::vector<float>& right) {
     AEffect* e = VSTPluginMain(host);
     e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, kRate);
     e->dispatcher(e, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
@@ -145,8 +146,16 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
     const float settings[][2] = {{1, 0.6875f}, {2, 0.9f}, {3, 0.368421f}, {4, 0.f}, {5, 0.049525f}, {6, 0.75f}};
     for (const auto& s : settings) e->setParameter(e, static_cast<VstInt32>(s[0]), s[1]);
 
+    // The editor's scale, as hosts on high-resolution screens send it (PreSonus's convention).
+    if (scale > 0)
+        e->dispatcher(e, effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                      static_cast<float>(scale));
+    ERect* rect = nullptr;
+    e->dispatcher(e, effEditGetRect, 0, 0, &rect, 0.0f);
+    const int width = rect ? rect->right - rect->left : 550;
+    const int height = rect ? rect->bottom - rect->top : 375;
     std::string error;
-    std::unique_ptr<tarn::HostWindow> window = tarn::HostWindow::create(550, 375, "editorIdleBench", error);
+    std::unique_ptr<tarn::HostWindow> window = tarn::HostWindow::create(width, height, "editorIdleBench", error);
     if (!window || e->dispatcher(e, effEditOpen, 0, 0, window->handle(), 0.0f) != 1) {
         std::printf("the editor did not open%s%s\n", error.empty() ? "" : ": ", error.c_str());
         e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
@@ -249,17 +258,20 @@ bool run(int periodMs, double seconds, const std::vector<float>& left, const std
 
 int main(int argc, char** argv) {
     double seconds = 6.0;
-    for (int i = 1; i + 1 < argc; i += 2)
+    double scale = 0.0;
+    for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::max(2.0, std::atof(argv[i + 1]));
+        if (std::strcmp(argv[i], "--scale") == 0) scale = std::max(0.0, std::atof(argv[i + 1]));
+    }
 
     const std::size_t frames = static_cast<std::size_t>(kRate) * 4;
     std::vector<float> left, right;
     for (double v : tarn::generateSignal(tarn::Signal::Phrase, 0.9, 110.0, kRate, 0, frames)) left.push_back(static_cast<float>(v));
     for (double v : tarn::generateSignal(tarn::Signal::Phrase, 0.9, 110.0, kRate, 1, frames)) right.push_back(static_cast<float>(v));
     std::printf("editor idle: the phrase playing at 44.1 kHz in blocks of %d on another thread; %g s per run, "
-                "figures from the second second on\n",
-                kBlock, seconds);
+                "figures from the second second on; scale %g\n",
+                kBlock, seconds, scale > 0 ? scale : 1.0);
     for (int period : {10, 50})
-        if (!run(period, seconds, left, right)) return 1;
+        if (!run(period, seconds, scale, left, right)) return 1;
     return 0;
 }

@@ -6,6 +6,7 @@
 // - the CPU time on the calling thread of one drawing pass into a real GLX surface, beside its
 //   wall-clock time and the CPU time of the whole process (Mesa's llvmpipe rasterises on
 //   threads of its own). This part needs an X display with GLX: run it under xvfb-run.
+//   --scale F draws the graph at that scale of the editor (720 x 480 at 2).
 #include <X11/Xlib.h>
 #include <time.h>
 
@@ -14,6 +15,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -122,18 +125,22 @@ void benchUpdate() {
     print("  at its first drawing pass", summarise(conversion), "us");
 }
 
-void benchDraw() {
+void benchDraw(double scale) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::printf("drawing pass: no X display (run under xvfb-run)\n");
         return;
     }
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 550, 375, 0, 0, 0);
+    const auto px = [scale](double layout) { return std::round(layout * scale); };
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(px(550)),
+                                              static_cast<unsigned>(px(375)), 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
     {
-        auto* frame = new CFrame(CRect(0, 0, 550, 375), reinterpret_cast<void*>(static_cast<uintptr_t>(window)), nullptr);
-        auto* graph = new ZuGLGraph(CRect(5, 120, 365, 360));
+        auto* frame = new CFrame(CRect(0, 0, px(550), px(375)), reinterpret_cast<void*>(static_cast<uintptr_t>(window)),
+                                 nullptr);
+        const CRect graphRect(px(5), px(120), px(365), px(360));
+        auto* graph = new ZuGLGraph(graphRect, scale);
         frame->addView(graph);
         if (!graph->getPlatformOpenGLView()) {
             std::printf("drawing pass: no GLX surface\n");
@@ -157,7 +164,8 @@ void benchDraw() {
                 thread.push_back((cpuMicroseconds(CLOCK_THREAD_CPUTIME_ID) - threadStart) / 1000);
                 process.push_back((cpuMicroseconds(CLOCK_PROCESS_CPUTIME_ID) - processStart) / 1000);
             }
-            std::printf("drawing pass, 360 x 240 GLX surface on Mesa llvmpipe, %d passes:\n", kPasses);
+            std::printf("drawing pass, %g x %g GLX surface on Mesa llvmpipe, %d passes:\n", graphRect.getWidth(),
+                        graphRect.getHeight(), kPasses);
             print("  CPU time of the calling thread", summarise(thread), "ms");
             print("  wall-clock time", summarise(wall), "ms");
             print("  CPU time of the process (llvmpipe threads too)", summarise(process), "ms");
@@ -170,8 +178,10 @@ void benchDraw() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    double scale = 1.0;
+    if (argc == 3 && std::string(argv[1]) == "--scale") scale = std::clamp(std::atof(argv[2]), 1.0, 3.0);
     benchUpdate();
-    benchDraw();
+    benchDraw(scale);
     return 0;
 }

@@ -18,6 +18,9 @@ public:
     // the host took note. User-interface thread.
     virtual bool beginEdit(std::int32_t index) = 0;
     virtual bool endEdit(std::int32_t index) = 0;
+    // Asks the host to give the editor's window a new size (the editor's scale changed while it
+    // is open); false when the host cannot, and the editor keeps its size. User-interface thread.
+    virtual bool resizeEditor(std::int32_t width, std::int32_t height) = 0;
     // The lock under which the editor reads the engine it was given (ZuVstGui::setEngine); only
     // asked while it has one.
     virtual tarn::Lock& getEngineLock() = 0;

@@ -1,8 +1,11 @@
 #include "editor/ZuVstGui.h"
 
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "dsp/CompressorEngine.h"
+#include "editor/ScaleSetting.h"
 #include "editor/ValueText.h"
 #include "dsp/ParameterTable.h"
 #include "platform/Lock.h"
@@ -20,40 +23,115 @@ constexpr float kZoomFactors[ZuVstGui::kNumKnobs] = {70.0f, 50.0f, 50.0f, 10.0f,
 constexpr CCoord kWidth = 550;
 constexpr CCoord kHeight = 375;
 constexpr CCoord kColumnGap = 20;
-// The film strip holds 100 frames; its size when it could not be loaded.
+// The film strip holds 100 frames of 56 x 56 layout pixels.
 constexpr int kKnobFrames = 100;
 constexpr CCoord kKnobSize = 56;
 // Label style: none of the optional features (shadow, 3D border, rounded corners).
 constexpr int32_t kLabelStyle = 8;
 const CColor kTransparent(0, 0, 0, 0);
 
-CAnimKnob* makeKnob(CBitmap* strip, CCoord x, CCoord y, int32_t tag, CControlListener* listener) {
+// The film strip's frames are square: a strip of another width (one made for another scale) is
+// resampled to frames of size pixels.
+CAnimKnob* makeKnob(CBitmap* strip, CCoord x, CCoord y, CCoord size, int32_t tag, CControlListener* listener) {
     const bool loaded = strip->isLoaded();
-    const CCoord width = loaded ? strip->getWidth() : kKnobSize;
-    const CCoord height = loaded ? strip->getHeight() * 0.01 : kKnobSize;
-    const CRect size(x, y, x + width, y + height);
-    const auto frames = loaded && height > 0 ? static_cast<int32_t>(strip->getHeight() / height) : kKnobFrames;
-    auto* knob = new CAnimKnob(size, listener, tag, frames, height, strip, CPoint(0, 0));
+    const auto frames = loaded ? static_cast<int32_t>(strip->getHeight() / strip->getWidth()) : kKnobFrames;
+    auto* knob = new CAnimKnob(CRect(x, y, x + size, y + size), listener, tag, frames, size, strip, CPoint(0, 0));
     knob->setInsetValue(0);
     return knob;
 }
 
-CTextLabel* makeLabel(CCoord width, CCoord height, CCoord x, CCoord y, const char* text) {
-    return new CTextLabel(CRect(x, y, x + width, y + height), text, nullptr, kLabelStyle);
+CTextLabel* makeLabel(const CRect& size, const char* text, CFontDesc* font) {
+    auto* label = new CTextLabel(size, text, nullptr, kLabelStyle);
+    label->setFont(font);
+    return label;
+}
+
+// The image of number (drawn for 1x) or of number + kDoubleImages (for 2x), whichever suits
+// scale, resampled to width by height when its size differs.
+SharedPointer<CBitmap> loadImage(int number, double scale, CCoord width, CCoord height) {
+    SharedPointer<CBitmap> image;
+    if (scale > 1.0) image = owned(new CBitmap(CResourceDescription(number + ZuVstGui::kDoubleImages)));
+    if (!image || !image->isLoaded()) image = owned(new CBitmap(CResourceDescription(number)));
+    if (!image->isLoaded() || (image->getWidth() == width && image->getHeight() == height)) return image;
+    return image->scaledTo(width, height);
 }
 
 } // namespace
 
 ZuVstGui::ZuVstGui(EditorClient& client, AudioEffectX* effect, tarn::Clock& clock)
     : AEffGUIEditor(effect), client(client), pacer(clock) {
+    chooseScale();
+}
+
+void ZuVstGui::chooseScale() {
+    double factor = userScale > 0.0   ? userScale
+                    : hostScale > 0.0 ? hostScale
+                    : systemScale > 0.0 ? systemScale
+                                        : 1.0;
+    if (!(factor >= kMinScale)) factor = kMinScale;
+    if (factor > kMaxScale) factor = kMaxScale;
+    if (factor != scale) {
+        // Open, the host is asked for the new size first; one that cannot resize keeps the
+        // window as it is until the next opening.
+        if (frame && !plugin().resizeEditor(static_cast<int32_t>(std::round(kWidth * factor)),
+                                            static_cast<int32_t>(std::round(kHeight * factor))))
+            return;
+        scale = factor;
+        if (frame) rebuildViews();
+    }
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = static_cast<VstInt16>(kHeight);
-    rect.right = static_cast<VstInt16>(kWidth);
+    rect.bottom = static_cast<VstInt16>(scaled(kHeight));
+    rect.right = static_cast<VstInt16>(scaled(kWidth));
+}
+
+CCoord ZuVstGui::scaled(CCoord layout) const { return std::round(layout * scale); }
+
+CRect ZuVstGui::scaled(const CRect& layout) const {
+    return CRect(scaled(layout.left), scaled(layout.top), scaled(layout.right), scaled(layout.bottom));
+}
+
+void ZuVstGui::setHostScale(double factor) {
+    hostScale = factor > 0.0 ? factor : 0.0;
+    chooseScale();
 }
 
 ZuVstGui::~ZuVstGui() {
     if (frame) close();
+}
+
+void ZuVstGui::readScales(void* parent) {
+    userScale = tarn::readChosenScale();
+    systemScale = IPlatformFrame::systemScaleFactor(parent);
+    chooseScale();
+}
+
+bool ZuVstGui::getRect(ERect** ppRect) {
+    if (!frame) readScales(nullptr);
+    return AEffGUIEditor::getRect(ppRect);
+}
+
+CMouseEventResult ZuVstGui::onMouseDown(CFrame* into, const CPoint& where, const CButtonState& buttons) {
+    if (!buttons.isRightButton()) return kMouseEventNotHandled;
+    scaleMenu = owned(new COptionMenu());
+    for (double choice : kScaleChoices) scaleMenu->addEntry((std::to_string(std::lround(choice * 100)) + "%").c_str());
+    for (int i = 0; i < static_cast<int>(std::size(kScaleChoices)); ++i)
+        if (std::fabs(kScaleChoices[i] - scale) < 1e-6) scaleMenu->setCurrent(i);
+    scaleMenu->setFont(owned(new CFontDesc(kSystemFont->getName(), kSystemFont->getSize() * scale)).get());
+    scaleMenu->popup(into, where, [this](int32_t index) { chooseUserScale(kScaleChoices[index]); });
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+void ZuVstGui::systemScaleFactorChanged(double factor) {
+    systemScale = factor;
+    chooseScale();
+}
+
+void ZuVstGui::chooseUserScale(double factor) {
+    userScale = factor;
+    // Unsaved, the choice holds for this editor only.
+    tarn::writeChosenScale(factor);
+    chooseScale();
 }
 
 bool ZuVstGui::open(void* parent) {
@@ -78,47 +156,75 @@ bool ZuVstGui::open(void* parent) {
 }
 
 SharedPointer<CFrame> ZuVstGui::buildFrame(void* parent) {
+    readScales(parent);
+    auto newFrame = owned(new CFrame(CRect(0, 0, scaled(kWidth), scaled(kHeight)), parent, this));
+    newFrame->registerMouseObserver(this);
+    buildViews(newFrame.get());
+    return newFrame;
+}
+
+void ZuVstGui::rebuildViews() {
+    frame->removeAll();
+    forgetViews();
+    frame->setSize(scaled(kWidth), scaled(kHeight));
+    try {
+        buildViews(frame);
+    } catch (...) {
+        // Without memory for the views the window goes.
+        close();
+        throw;
+    }
+    frame->invalidRect(frame->getViewSize());
+}
+
+void ZuVstGui::buildViews(CFrame* into) {
     // Every view belongs to the frame from its creation on, so that the frame's release
-    // takes everything built before a failure with it.
-    auto newFrame = owned(new CFrame(CRect(0, 0, kWidth, kHeight), parent, this));
-    newFrame->setBackground(owned(new CBitmap(CResourceDescription(kBackgroundImage))).get());
-    auto strip = owned(new CBitmap(CResourceDescription(kKnobImage)));
+    // takes everything built before a failure with it. Everything is placed by the layout at
+    // scale 1, times the scale.
+    const CCoord width = scaled(kWidth);
+    const CCoord height = scaled(kHeight);
+    into->setBackground(loadImage(kBackgroundImage, scale, width, height).get());
+    const CCoord knobSize = scaled(kKnobSize);
+    auto strip = loadImage(kKnobImage, scale, knobSize, knobSize * kKnobFrames);
+    auto font = owned(new CFontDesc(kSystemFont->getName(), kSystemFont->getSize() * scale));
+    // Frames around the value texts: whole pixels stay crisp.
+    const CCoord frameWidth = std::fmax(1.0, std::round(scale));
 
     CCoord x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
-        knobs[i] = makeKnob(strip.get(), x, 22, i, this);
-        newFrame->addView(knobs[i]);
+        knobs[i] = makeKnob(strip.get(), scaled(x), scaled(22), knobSize, i, this);
+        into->addView(knobs[i]);
         knobs[i]->setZoomFactor(kZoomFactors[i]);
         knobs[i]->setDefaultValue(tarn::kParameters[i].defaultValue);
-        x += knobs[i]->getWidth() + kColumnGap;
+        x += kKnobSize + kColumnGap;
     }
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
-        nameLabels[i] = makeLabel(56, 14, x, 4, tarn::kParameters[i].label);
-        newFrame->addView(nameLabels[i]);
+        nameLabels[i] = makeLabel(scaled(CRect(x, 4, x + 56, 18)), tarn::kParameters[i].label, font.get());
+        into->addView(nameLabels[i]);
         nameLabels[i]->setBackColor(kTransparent);
         nameLabels[i]->setFrameColor(kTransparent);
-        x += nameLabels[i]->getWidth() + kColumnGap;
+        x += 56 + kColumnGap;
     }
     x = 15;
     for (int i = 0; i < kNumKnobs; ++i) {
-        valueLabels[i] = makeLabel(56, 14, x, 78, "");
-        newFrame->addView(valueLabels[i]);
+        valueLabels[i] = makeLabel(scaled(CRect(x, 78, x + 56, 92)), "", font.get());
+        into->addView(valueLabels[i]);
         valueLabels[i]->setBackColor(kTransparent);
-        x += valueLabels[i]->getWidth() + kColumnGap;
+        valueLabels[i]->setFrameWidth(frameWidth);
+        x += 56 + kColumnGap;
     }
     for (int i = 0; i < kNumKnobs; ++i) showParameter(i, plugin().getParameter(i));
 
-    graph = new ZuGLGraph(CRect(5, 120, 365, 360));
-    newFrame->addView(graph);
-    meter = new ZuMeter(CRect(370, 120, 540, 360), this);
-    newFrame->addView(meter);
-    ioLabel = makeLabel(100, 20, 440, 120, "");
-    newFrame->addView(ioLabel);
+    graph = new ZuGLGraph(scaled(CRect(5, 120, 365, 360)), scale);
+    into->addView(graph);
+    meter = new ZuMeter(scaled(CRect(370, 120, 540, 360)), this, scale);
+    into->addView(meter);
+    ioLabel = makeLabel(scaled(CRect(440, 120, 540, 140)), "", font.get());
+    into->addView(ioLabel);
     ioLabel->setHoriAlign(kRightText);
     ioLabel->setBackColor(kTransparent);
     ioLabel->setFrameColor(kTransparent);
-    return newFrame;
 }
 
 void ZuVstGui::forgetViews() {
@@ -130,6 +236,7 @@ void ZuVstGui::forgetViews() {
     graph = nullptr;
     meter = nullptr;
     ioLabel = nullptr;
+    scaleMenu = SharedPointer<COptionMenu>();
 }
 
 void ZuVstGui::close() {

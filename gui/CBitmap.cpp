@@ -18,6 +18,12 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
     if (context) context->drawBitmap(this, rect, offset, alpha);
 }
 
+SharedPointer<CBitmap> CBitmap::scaledTo(CCoord width, CCoord height) const {
+    std::unique_ptr<IPlatformBitmap> copy;
+    if (platformBitmap && width >= 1 && height >= 1) copy = platformBitmap->createScaledCopy(CPoint(width, height));
+    return owned(new CBitmap(std::move(copy)));
+}
+
 CCoord CBitmap::getWidth() const { return platformBitmap ? platformBitmap->getSize().x : 0; }
 CCoord CBitmap::getHeight() const { return platformBitmap ? platformBitmap->getSize().y : 0; }
 

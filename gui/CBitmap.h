@@ -5,6 +5,7 @@
 #include "gui/CRect.h"
 #include "gui/CResourceDescription.h"
 #include "gui/IPlatformBitmap.h"
+#include "gui/SharedPointer.h"
 
 namespace VSTGUI {
 
@@ -22,6 +23,9 @@ public:
     // Draws the part of the bitmap that starts at offset into rect.
     virtual void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0),
                       float alpha = 1.f);
+    // A new bitmap with this one's pixels resampled to width by height; not loaded when this one
+    // is not or the copy cannot be made.
+    SharedPointer<CBitmap> scaledTo(CCoord width, CCoord height) const;
     CCoord getWidth() const;
     CCoord getHeight() const;
     bool isLoaded() const { return platformBitmap != nullptr; }

@@ -20,6 +20,7 @@ public:
     int32_t getButtonState() const { return state & (kLButton | kMButton | kRButton); }
     int32_t getModifierState() const { return state & (kShift | kControl | kAlt); }
     bool isLeftButton() const { return (state & kLButton) != 0; }
+    bool isRightButton() const { return (state & kRButton) != 0; }
     int32_t operator&(int32_t mask) const { return state & mask; }
     bool operator==(const CButtonState& other) const { return state == other.state; }
     bool operator!=(const CButtonState& other) const { return state != other.state; }

@@ -179,7 +179,22 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
         // A transparent view lets the press through to what lies behind it.
         if (!view->getTransparency()) return result;
     }
+    // A copy: an observer may unregister.
+    const std::vector<IMouseObserver*> observers = mouseObservers;
+    for (IMouseObserver* observer : observers) {
+        const CMouseEventResult result = observer->onMouseDown(this, where, buttons);
+        if (result != kMouseEventNotHandled) return result;
+    }
     return kMouseEventNotHandled;
+}
+
+void CFrame::registerMouseObserver(IMouseObserver* observer) {
+    if (observer && std::find(mouseObservers.begin(), mouseObservers.end(), observer) == mouseObservers.end())
+        mouseObservers.push_back(observer);
+}
+
+void CFrame::unregisterMouseObserver(IMouseObserver* observer) {
+    mouseObservers.erase(std::remove(mouseObservers.begin(), mouseObservers.end(), observer), mouseObservers.end());
 }
 
 CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) {
@@ -231,5 +246,9 @@ bool CFrame::platformOnMouseWheel(const CPoint& where, float distance, const CBu
 bool CFrame::platformOnKeyDown(VstKeyCode& keyCode) { return onKeyDown(keyCode) == 1; }
 
 bool CFrame::platformOnKeyUp(VstKeyCode& keyCode) { return onKeyUp(keyCode) == 1; }
+
+void CFrame::platformOnScaleFactorChanged(double factor) {
+    if (editor) editor->systemScaleFactorChanged(factor);
+}
 
 } // namespace VSTGUI

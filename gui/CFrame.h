@@ -4,6 +4,7 @@
 
 #include "gui/CVSTGUITimer.h"
 #include "gui/CView.h"
+#include "gui/IMouseObserver.h"
 #include "gui/IPlatformFrame.h"
 #include "gui/SharedPointer.h"
 #include "gui/VSTGUIEditorInterface.h"
@@ -45,6 +46,10 @@ public:
     void setFocusView(CView* view) { focusView = view; }
     CView* getFocusView() const { return focusView; }
 
+    // Observers hear, in the order registered, of presses that no view took.
+    void registerMouseObserver(IMouseObserver* observer);
+    void unregisterMouseObserver(IMouseObserver* observer);
+
     // Views that want idle calls; the timer is created, at CView::idleRate of that
     // moment, when the first one registers.
     void addIdleView(CView* view);
@@ -74,6 +79,7 @@ private:
     bool platformOnMouseWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
     bool platformOnKeyDown(VstKeyCode& keyCode) override;
     bool platformOnKeyUp(VstKeyCode& keyCode) override;
+    void platformOnScaleFactorChanged(double factor) override;
     void fireIdleViews();
 
     VSTGUIEditorInterface* editor;
@@ -81,6 +87,7 @@ private:
     CView* mouseDownView = nullptr;
     CView* focusView = nullptr;
     std::vector<CView*> idleViews;
+    std::vector<IMouseObserver*> mouseObservers;
     SharedPointer<CVSTGUITimer> idleTimer;
     std::unique_ptr<IPlatformFrame> platformFrame;
 };

@@ -33,6 +33,11 @@ void CTextLabel::setFrameColor(CColor color) {
     setDirty(true);
 }
 
+void CTextLabel::setFrameWidth(CCoord width) {
+    frameWidth = width;
+    setDirty(true);
+}
+
 void CTextLabel::setHoriAlign(CHoriTxtAlign align) {
     horiAlign = align;
     setDirty(true);
@@ -45,7 +50,7 @@ void CTextLabel::draw(CDrawContext* context) {
         context->setFillColor(backColor);
         context->drawRect(size, kDrawFilled);
         context->setFrameColor(frameColor);
-        context->setLineWidth(1);
+        context->setLineWidth(frameWidth);
         context->drawRect(size, kDrawStroked);
     }
 

@@ -7,7 +7,7 @@
 
 namespace VSTGUI {
 
-// A line of text over a filled background inside a 1-pixel frame. The text is centred
+// A line of text over a filled background inside a frame (1 pixel wide unless set). The text is centred
 // vertically and clipped to the label. User-interface thread only.
 // The style value is kept; it selects none of the optional drawing features (shadow,
 // 3D border, rounded corners), which this toolkit does not draw.
@@ -28,6 +28,8 @@ public:
     CColor getBackColor() const { return backColor; }
     void setFrameColor(CColor color);
     CColor getFrameColor() const { return frameColor; }
+    void setFrameWidth(CCoord width);
+    CCoord getFrameWidth() const { return frameWidth; }
     void setHoriAlign(CHoriTxtAlign align);
     CHoriTxtAlign getHoriAlign() const { return horiAlign; }
     void setStyle(int32_t value) { style = value; }
@@ -45,6 +47,7 @@ private:
     CColor fontColor{kWhiteCColor};
     CColor backColor{kBlackCColor};
     CColor frameColor{kBlackCColor};
+    CCoord frameWidth = 1;
     CHoriTxtAlign horiAlign = kCenterText;
     int32_t style;
     bool antialias = true;

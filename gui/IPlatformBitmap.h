@@ -16,6 +16,9 @@ public:
 
     virtual ~IPlatformBitmap() = default;
     virtual CPoint getSize() const = 0;
+    // A copy resampled to size with good filtering (an image made for a larger screen scale
+    // drawn smaller); null when it cannot be made.
+    virtual std::unique_ptr<IPlatformBitmap> createScaledCopy(const CPoint& size) const = 0;
 };
 
 } // namespace VSTGUI

@@ -21,6 +21,8 @@ public:
     virtual bool platformOnMouseWheel(const CPoint& where, float distance, const CButtonState& buttons) = 0;
     virtual bool platformOnKeyDown(VstKeyCode& keyCode) = 0;
     virtual bool platformOnKeyUp(VstKeyCode& keyCode) = 0;
+    // The desktop's scale for the window changed (moved to a monitor of another DPI).
+    virtual void platformOnScaleFactorChanged(double factor) = 0;
 
 protected:
     virtual ~IPlatformFrameCallback() = default;
@@ -33,6 +35,9 @@ class IPlatformFrame {
 public:
     // Opens a window of size inside parent (the host's window handle); null when it cannot.
     static std::unique_ptr<IPlatformFrame> create(IPlatformFrameCallback* frame, const CRect& size, void* parent);
+    // The scale the desktop asks of windows (device pixels per pixel at 96 dpi: 1 for 96, 2 for
+    // 192), for the monitor parent lies on where the platform knows; 0 when it tells none.
+    static double systemScaleFactor(void* parent);
 
     // Closes the window and everything the platform opened for it.
     virtual ~IPlatformFrame() = default;

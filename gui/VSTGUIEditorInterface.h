@@ -17,6 +17,8 @@ public:
     virtual void beginEdit(int32_t /*index*/) {}
     virtual void endEdit(int32_t /*index*/) {}
     virtual CFrame* getFrame() const { return frame; }
+    // The desktop's scale for the frame's window changed to factor.
+    virtual void systemScaleFactorChanged(double /*factor*/) {}
     // Asked before the frame changes size; false refuses the change.
     virtual bool beforeSizeChange(const CRect& /*newSize*/, const CRect& /*oldSize*/) { return true; }
 

@@ -10,6 +10,7 @@
 #include "gui/CKnob.h"
 #include "gui/COffscreenContext.h"
 #include "gui/COpenGLView.h"
+#include "gui/COptionMenu.h"
 #include "gui/CRect.h"
 #include "gui/CTextLabel.h"
 #include "gui/CVSTGUITimer.h"

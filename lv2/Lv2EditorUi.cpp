@@ -1,5 +1,6 @@
 #include "lv2/Lv2EditorUi.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
 
 #include <cmath>
@@ -19,17 +20,44 @@ Lv2EditorUi::Lv2EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller
         values[i] = defaultValue(i);
         naturals[i] = toNatural(i, values[i]);
     }
+    const LV2_Options_Option* options = nullptr;
     for (const LV2_Feature* const* f = features; f && *f; ++f) {
         const char* uri = (*f)->URI;
         void* data = (*f)->data;
         if (!uri) continue;
         if (!std::strcmp(uri, LV2_UI__parent)) parent = data;
+        else if (!std::strcmp(uri, LV2_OPTIONS__options)) options = static_cast<const LV2_Options_Option*>(data);
+        else if (!std::strcmp(uri, LV2_URID__map)) {
+            const auto* map = static_cast<const LV2_URID_Map*>(data);
+            if (map && map->map) {
+                scaleFactorKey = map->map(map->handle, LV2_UI__scaleFactor);
+                floatType = map->map(map->handle, LV2_ATOM__Float);
+            }
+        }
         else if (!std::strcmp(uri, LV2_INSTANCE_ACCESS_URI)) instance = static_cast<Lv2Compressor*>(data);
         else if (!std::strcmp(uri, LV2_UI__touch)) touchFeature = static_cast<const LV2UI_Touch*>(data);
         else if (!std::strcmp(uri, LV2_UI__resize)) resize = static_cast<const LV2UI_Resize*>(data);
     }
     gui = std::make_unique<ZuVstGui>(*this);
     if (instance) gui->setEngine(&instance->getEngine());
+    if (options) setOptions(options);
+}
+
+std::uint32_t Lv2EditorUi::setOptions(const LV2_Options_Option* options) {
+    std::uint32_t status = LV2_OPTIONS_SUCCESS;
+    // The list ends with an option of key 0 and no value.
+    for (const LV2_Options_Option* o = options; o && (o->key || o->value); ++o) {
+        if (!scaleFactorKey || o->key != scaleFactorKey) {
+            status |= LV2_OPTIONS_ERR_BAD_KEY;
+        } else if (o->type != floatType || o->size != sizeof(float) || !o->value) {
+            status |= LV2_OPTIONS_ERR_BAD_VALUE;
+        } else {
+            float factor;
+            std::memcpy(&factor, o->value, sizeof factor);
+            gui->setHostScale(factor);
+        }
+    }
+    return status;
 }
 
 Lv2EditorUi::~Lv2EditorUi() {
@@ -87,6 +115,10 @@ bool Lv2EditorUi::touch(std::int32_t index, bool grabbed) {
     if (!touchFeature || !touchFeature->touch || index < 0 || index >= kNumControls) return false;
     touchFeature->touch(touchFeature->handle, kFirstControl + index, grabbed);
     return true;
+}
+
+bool Lv2EditorUi::resizeEditor(std::int32_t width, std::int32_t height) {
+    return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
 }
 
 Lock& Lv2EditorUi::getEngineLock() { return instance->getEngineLock(); }

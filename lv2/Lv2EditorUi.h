@@ -1,5 +1,7 @@
 #pragma once
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <memory>
@@ -33,11 +35,16 @@ public:
     void portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer);
     // One refresh of the editor, as the VST host's editor idle does it.
     void idle();
+    // The host's options; the editor takes its scale from ui:scaleFactor. Answers the options
+    // interface's status.
+    std::uint32_t setOptions(const LV2_Options_Option* options);
 
     float getParameter(std::int32_t index) override;
     void setParameterAutomated(std::int32_t index, float value) override;
     bool beginEdit(std::int32_t index) override;
     bool endEdit(std::int32_t index) override;
+    // Through the host's ui:resize where it passed one (the UI does not ask for it).
+    bool resizeEditor(std::int32_t width, std::int32_t height) override;
     Lock& getEngineLock() override;
 
 private:
@@ -49,6 +56,9 @@ private:
     Lv2Compressor* instance = nullptr;
     const LV2UI_Touch* touchFeature = nullptr;
     const LV2UI_Resize* resize = nullptr;
+    // The address of ui:scaleFactor and of its type, atom:Float, in the host's map; 0 without one.
+    LV2_URID scaleFactorKey = 0;
+    LV2_URID floatType = 0;
     // Normalised values, and the natural values last written or received for each control.
     float values[kNumControls] = {};
     float naturals[kNumControls] = {};

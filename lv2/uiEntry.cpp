@@ -51,8 +51,26 @@ int idle(LV2UI_Handle handle) {
 
 const LV2UI_Idle_Interface kIdle = {idle};
 
+// The host reads no option of ours.
+uint32_t getOptions(LV2_Handle, LV2_Options_Option*) { return LV2_OPTIONS_ERR_UNKNOWN; }
+
+// A new ui:scaleFactor while the UI is open.
+uint32_t setOptions(LV2_Handle handle, const LV2_Options_Option* options) {
+    try {
+        if (!handle) return LV2_OPTIONS_ERR_UNKNOWN;
+        return uiOf(handle)->setOptions(options);
+    } catch (...) {
+        return LV2_OPTIONS_ERR_UNKNOWN;
+    }
+}
+
+const LV2_Options_Interface kOptions = {getOptions, setOptions};
+
 const void* extensionData(const char* uri) {
-    return uri && !std::strcmp(uri, LV2_UI__idleInterface) ? &kIdle : nullptr;
+    if (!uri) return nullptr;
+    if (!std::strcmp(uri, LV2_UI__idleInterface)) return &kIdle;
+    if (!std::strcmp(uri, LV2_OPTIONS__interface)) return &kOptions;
+    return nullptr;
 }
 
 const LV2UI_Descriptor kDescriptor = {tarn::lv2::kUiUri, instantiate, cleanup, portEvent, extensionData};

@@ -44,6 +44,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         if (void** output = static_cast<void**>(ptr)) *output = nullptr;
         return 0;
     case effSetTotalSampleToProcess: return value;
+    case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
     default:
         // Opcodes 25 to 79 not handled above are answered 0; everything else is the base's.
         if (opcode >= effProcessEvents && opcode <= effGetNumMidiOutputChannels) return 0;

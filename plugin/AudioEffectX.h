@@ -24,5 +24,7 @@ public:
     virtual VstInt32 getVstVersion() { return kVstVersion; }
     virtual VstPlugCategory getPlugCategory() { return kPlugCategEffect; }
     virtual bool sizeWindow(VstInt32 width, VstInt32 height);
+    // A host's own extension (effVendorSpecific); answers 0 for what is not understood.
+    virtual VstIntPtr vendorSpecific(VstInt32 /*index*/, VstIntPtr /*value*/, void* /*ptr*/, float /*opt*/) { return 0; }
     virtual void wantEvents(VstInt32 filter = 1);
 };

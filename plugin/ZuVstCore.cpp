@@ -1,5 +1,7 @@
 #include "plugin/ZuVstCore.h"
 
+#include <cmath>
+
 #include "dsp/StereoBlock.h"
 #include "dsp/EngineMapping.h"
 #include "dsp/ParameterTable.h"
@@ -74,6 +76,24 @@ void ZuVstCore::storeAndApply(VstInt32 index, float value) {
         // it reads the newer value into applied.
         if (stored.compare_exchange_strong(applied, applied)) return;
     }
+}
+
+bool ZuVstCore::resizeEditor(std::int32_t width, std::int32_t height) {
+    char text[] = "sizeWindow";
+    return canHostDo(text) == 1 && sizeWindow(width, height);
+}
+
+VstIntPtr ZuVstCore::vendorSpecific(VstInt32 index, VstIntPtr value, void*, [[maybe_unused]] float opt) {
+    constexpr VstInt32 presonus = CCONST('P', 'r', 'e', 'S');
+    constexpr VstInt32 contentScale = CCONST('A', 'e', 'C', 's');
+    if (!(index == contentScale || (index == presonus && value == contentScale))) return 0;
+#if TARN_EDITOR
+    if (gui && std::isfinite(opt) && opt > 0.0f) {
+        gui->setHostScale(opt);
+        return 1;
+    }
+#endif
+    return 0;
 }
 
 float ZuVstCore::getParameter(VstInt32 index) {

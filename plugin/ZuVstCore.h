@@ -34,6 +34,8 @@ public:
     void setParameterAutomated(VstInt32 index, float value) override { AudioEffectX::setParameterAutomated(index, value); }
     bool beginEdit(VstInt32 index) override { return AudioEffectX::beginEdit(index); }
     bool endEdit(VstInt32 index) override { return AudioEffectX::endEdit(index); }
+    // Through audioMasterSizeWindow, where the host can do it.
+    bool resizeEditor(std::int32_t width, std::int32_t height) override;
 
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
@@ -44,6 +46,10 @@ public:
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override;
     VstPlugCategory getPlugCategory() override;
+    // The editor's scale from hosts that send it: index 'PreS', value 'AeCs' and the factor in
+    // opt (PreSonus's published convention; some hosts send 'AeCs' as the index). Answers 1
+    // when taken.
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     // The editor's refresh reads the engine's display fields with the engine lock held.
     tarn::CompressorEngine& getEngine() { return *engine; }

@@ -29,6 +29,9 @@ echo "The editor, with the phrase playing:"
 xvfb=(); [ -z "${DISPLAY:-}" ] && xvfb=(scripts/xvfb.sh)
 "${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --screenshot "$out/editor-linux.png" \
   1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
+# The same at twice the size, as on a screen at 200%.
+"${xvfb[@]}" "$host" editor "$plugin" --seconds 4 --signal phrase --scale 2 --screenshot "$out/editor-linux-2x.png" \
+  1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75
 echo
 # The same in the 64-bit DLL under wine, in a quiet prefix of its own. wine draws OpenGL child
 # windows off the screen; vsthost.exe asks the graph's surface for its pixels to put them in.
@@ -36,12 +39,16 @@ echo "The Windows editor under wine:"
 wine_prefix=$(mktemp -d "${TMPDIR:-/tmp}/tarn-demo-wine.XXXXXX")
 # Debian's wine wrapper starts the 32-bit loader first, which fails where 32-bit code cannot run.
 wine=wine; [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" scripts/xvfb.sh \
-  sh -c '"$WINE" wineboot --init >/dev/null 2>&1; exe=$0 dll=$1 shot=$2; shift 2
-    "$WINE" "$exe" editor "$dll" --seconds 4 --signal phrase --screenshot "$shot" "$@"; status=$?; wineserver -k; exit $status' \
-  build/win64/vsthost.exe build/win64/tarnCompressor.dll "$out/editor-win64.png" \
-  1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75 | tr -d '\r'
+# wine_editor SHOT [OPTION...]: the editor's screenshot from vsthost.exe under wine.
+wine_editor() {
+  WINE=$wine WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" scripts/xvfb.sh \
+    sh -c '"$WINE" wineboot --init >/dev/null 2>&1; exe=$0 dll=$1 shot=$2; shift 2
+      "$WINE" "$exe" editor "$dll" --seconds 4 --signal phrase --screenshot "$shot" "$@"; status=$?; wineserver -k; exit $status' \
+    build/win64/vsthost.exe build/win64/tarnCompressor.dll "$@" 1=0.6875 2=0.9 3=0.368421 4=0 5=0.049525 6=0.75 | tr -d '\r'
+}
+wine_editor "$out/editor-win64.png"
+wine_editor "$out/editor-win64-2x.png" --scale 2
 rm -rf "$wine_prefix"
 echo
 echo "Listen: $out/phrase.wav (before) and $out/compressed.wav (after)."
-echo "Look: $out/editor-linux.png and $out/editor-win64.png"
+echo "Look: $out/editor-linux.png and $out/editor-win64.png, and at 200% $out/editor-linux-2x.png and $out/editor-win64-2x.png"

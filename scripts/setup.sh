@@ -18,6 +18,7 @@ demo_packages=(
 # One package a line, so that adding one is a one-line change.
 test_packages=(
   libgtest-dev
+  libxtst-dev
   googletest
   valgrind
   clang

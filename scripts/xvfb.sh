@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Runs a command on a virtual X display of its own (1280 x 1024, 24 bits) and exits with its
-# status. Xvfb picks a free display number itself (-displayfd), so several of these may start at
+# Runs a command on a virtual X display of its own (1280 x 1024, 24 bits, or the screen given as
+# TARN_XVFB_SCREEN, such as 2048x1536x24) and exits with its status. Xvfb picks a free display number itself (-displayfd), so several of these may start at
 # the same moment; two "xvfb-run -a" started together can pick the same number.
 # Usage: scripts/xvfb.sh COMMAND...
 set -uo pipefail
 number=$(mktemp "${TMPDIR:-/tmp}/tarn-xvfb.XXXXXX")
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${TARN_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
 server=$!
 stop() {
   kill "$server" 2>/dev/null && wait "$server" 2>/dev/null

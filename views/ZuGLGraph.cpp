@@ -26,8 +26,9 @@ void horizontalLine(double y, double width) {
 
 } // namespace
 
-ZuGLGraph::ZuGLGraph(const CRect& size)
+ZuGLGraph::ZuGLGraph(const CRect& size, double scale)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
+      lineScale(static_cast<float>(scale)),
       pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)),
       thinLine(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
@@ -108,7 +109,7 @@ void ZuGLGraph::draw(CDrawContext*) {
     const double thresholdY = levelY(thresholdDb);
     drawGrid();
     drawLines(kneeY, thresholdY);
-    glLineWidth(1.5f);
+    glLineWidth(1.5f * lineScale);
     glEnableClientState(GL_VERTEX_ARRAY);
     drawLevel(inputDb, inputFillColor, inputLineColor);
     drawLevel(outputDb, outputFillColor, outputLineColor);
@@ -126,13 +127,13 @@ void ZuGLGraph::draw(CDrawContext*) {
 }
 
 void ZuGLGraph::drawGrid() const {
-    glLineWidth(1.f);
+    glLineWidth(lineScale);
     setColor(gridColor);
     for (double y : gridY) horizontalLine(y, graphWidth);
 }
 
 void ZuGLGraph::drawLines(double kneeY, double thresholdY) const {
-    glLineWidth(2.f);
+    glLineWidth(2.f * lineScale);
     setColor(kneeColor);
     horizontalLine(kneeY, graphWidth);
     setColor(thresholdColor);
@@ -211,14 +212,16 @@ void ZuGLGraph::drawKneeBand(double kneeY, double thresholdY) const {
 }
 
 void ZuGLGraph::drawBorder() const {
-    glLineWidth(1.f);
+    glLineWidth(lineScale);
     setColor(borderColor);
+    // A line wider than a pixel lies inside the view, as the one-pixel line does.
+    const double in = (lineScale - 1.0) / 2;
     glBegin(GL_LINE_STRIP);
-    glVertex2d(0, 0);
-    glVertex2d(graphWidth, 0);
-    glVertex2d(graphWidth, graphHeight);
-    glVertex2d(0, graphHeight);
-    glVertex2d(0, 0);
+    glVertex2d(in, in);
+    glVertex2d(graphWidth - in, in);
+    glVertex2d(graphWidth - in, graphHeight - in);
+    glVertex2d(in, graphHeight - in);
+    glVertex2d(in, in);
     glEnd();
 }
 

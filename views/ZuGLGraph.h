@@ -17,7 +17,8 @@
 // lock held; drawing reads only the view's own copies.
 class ZuGLGraph : public VSTGUI::COpenGLView {
 public:
-    explicit ZuGLGraph(const VSTGUI::CRect& size);
+    // Lines are scale (device pixels per layout pixel) times as wide as at 1.
+    explicit ZuGLGraph(const VSTGUI::CRect& size, double scale = 1.0);
     ZuGLGraph(const ZuGLGraph&) = delete;
     ZuGLGraph& operator=(const ZuGLGraph&) = delete;
 
@@ -95,6 +96,7 @@ private:
     float kneeStartDb = 0.f;
     double graphWidth;
     double graphHeight;
+    float lineScale;
     double stepHeight = 0.;
     double dbPerDoubling = 0.;
     double gridY[7] = {};

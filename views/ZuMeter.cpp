@@ -15,8 +15,10 @@ constexpr double kLineHeight = 16;
 
 } // namespace
 
-ZuMeter::ZuMeter(const CRect& size, CControlListener* listener)
-    : CControl(size, listener, 8, nullptr), viewWidth(size.getWidth()), viewHeight(size.getHeight()) {
+ZuMeter::ZuMeter(const CRect& size, CControlListener* listener, double scale)
+    : CControl(size, listener, 8, nullptr), viewWidth(size.getWidth()), lineHeight(kLineHeight * scale),
+      font(owned(new CFontDesc(kSystemFont->getName(), kSystemFont->getSize() * scale))),
+      viewHeight(size.getHeight()) {
     setTransparency(true);
     placeLabels(viewHeight * 0.125);
 }
@@ -36,12 +38,13 @@ void ZuMeter::draw(CDrawContext* context) {
     auto offscreen = owned(COffscreenContext::create(getFrame(), viewWidth, viewHeight));
     if (!offscreen || !context) return;
     offscreen->beginDraw();
+    offscreen->setFont(font.get());
     for (int k = 0; k < 7; ++k) {
         if (!std::isfinite(labelY[k])) continue;
-        offscreen->drawString(labelTexts[k], CRect(0, labelY[k] - kLineHeight / 2, viewWidth, labelY[k] + kLineHeight / 2),
+        offscreen->drawString(labelTexts[k], CRect(0, labelY[k] - lineHeight / 2, viewWidth, labelY[k] + lineHeight / 2),
                               kLeftText, true);
     }
-    offscreen->drawString(labelTexts[7], CRect(0, viewHeight - kLineHeight, viewWidth, viewHeight), kRightText, true);
+    offscreen->drawString(labelTexts[7], CRect(0, viewHeight - lineHeight, viewWidth, viewHeight), kRightText, true);
     offscreen->endDraw();
     offscreen->copyFrom(context, CRect(size.left, size.top, size.left + viewWidth, size.top + viewHeight));
     setDirty(false);

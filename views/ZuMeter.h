@@ -1,13 +1,16 @@
 #pragma once
 #include "gui/CControl.h"
+#include "gui/CFontDesc.h"
+#include "gui/SharedPointer.h"
 
 // The column of level labels beside the graph, each centred on the matching grid line of
 // the graph at the same display range, and the title line in the bottom-right corner.
 // Its value is never changed and its listener never called. User-interface thread only.
 class ZuMeter : public VSTGUI::CControl {
 public:
-    // Tag 8, transparent, placed for a display range of 8.
-    ZuMeter(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener);
+    // Tag 8, transparent, placed for a display range of 8. Text and line spacing grow with scale
+    // (device pixels per layout pixel).
+    ZuMeter(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, double scale = 1.0);
 
     // Moves the labels to the graph's grid at range (not clamped: the graph keeps it within
     // 1 to 8) and marks the view dirty. Labels that a range of 0 or one that is not a number
@@ -31,6 +34,8 @@ private:
     void placeLabels(double pixelsPerDoubling);
 
     double viewWidth;
+    double lineHeight;
+    VSTGUI::SharedPointer<VSTGUI::CFontDesc> font;
     double viewHeight;
     double dbPerDoubling = 0.;
     double labelY[7] = {};

@@ -38,6 +38,24 @@ CPoint CairoBitmap::getSize() const {
     return CPoint(cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
 }
 
+std::unique_ptr<IPlatformBitmap> CairoBitmap::createScaledCopy(const CPoint& size) const {
+    std::unique_ptr<IPlatformBitmap> copy = IPlatformBitmap::create(size);
+    if (!copy) return nullptr;
+    cairo_t* cr = cairo_create(static_cast<CairoBitmap*>(copy.get())->getSurface());
+    const CPoint from = getSize();
+    cairo_scale(cr, size.x / from.x, size.y / from.y);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    // The edges' pixels continue outwards, so that the filter does not fade them; the good
+    // filter averages what each new pixel covers when the image shrinks, a third of the best's
+    // time and as sharp at the editor's scales.
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(static_cast<CairoBitmap*>(copy.get())->getSurface());
+    return copy;
+}
+
 std::unique_ptr<IPlatformBitmap> IPlatformBitmap::create(const CPoint& size) {
     const auto width = static_cast<int>(size.x);
     const auto height = static_cast<int>(size.y);

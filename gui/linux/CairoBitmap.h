@@ -15,6 +15,7 @@ public:
     CairoBitmap& operator=(const CairoBitmap&) = delete;
 
     CPoint getSize() const override;
+    std::unique_ptr<IPlatformBitmap> createScaledCopy(const CPoint& size) const override;
     cairo_surface_t* getSurface() const { return surface; }
 
 private:

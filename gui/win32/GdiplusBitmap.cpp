@@ -18,6 +18,27 @@ GdiplusBitmap::~GdiplusBitmap() {
     if (bitmap) GdipDisposeImage(bitmap);
 }
 
+std::unique_ptr<IPlatformBitmap> GdiplusBitmap::createScaledCopy(const CPoint& size) const {
+    auto copy = std::make_unique<GdiplusBitmap>(static_cast<int>(size.x), static_cast<int>(size.y));
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (!bitmap || !copy->isValid() || GdipGetImageGraphicsContext(copy->getBitmap(), &graphics) != Gdiplus::Ok)
+        return nullptr;
+    GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeHighQualityBicubic);
+    GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighQuality);
+    GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+    // Mirrored beyond the edges, so that the filter does not fade the edges' pixels.
+    Gdiplus::GpImageAttributes* attributes = nullptr;
+    if (GdipCreateImageAttributes(&attributes) == Gdiplus::Ok)
+        GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+    const Gdiplus::Status status =
+        GdipDrawImageRectRectI(graphics, bitmap, 0, 0, static_cast<INT>(size.x), static_cast<INT>(size.y), 0, 0, width,
+                               height, Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+    if (attributes) GdipDisposeImageAttributes(attributes);
+    GdipDeleteGraphics(graphics);
+    if (status != Gdiplus::Ok) return nullptr;
+    return copy;
+}
+
 std::unique_ptr<IPlatformBitmap> IPlatformBitmap::create(const CPoint& size) {
     auto bitmap = std::make_unique<GdiplusBitmap>(static_cast<int>(size.x), static_cast<int>(size.y));
     if (!bitmap->isValid()) return nullptr;

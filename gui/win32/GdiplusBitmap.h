@@ -23,6 +23,7 @@ public:
 
     bool isValid() const { return bitmap != nullptr; }
     CPoint getSize() const override { return CPoint(width, height); }
+    std::unique_ptr<IPlatformBitmap> createScaledCopy(const CPoint& size) const override;
     Gdiplus::GpBitmap* getBitmap() const { return bitmap; }
     uint32_t* getPixels() { return pixels.data(); }
     const uint32_t* getPixels() const { return pixels.data(); }

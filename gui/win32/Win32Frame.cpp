@@ -164,6 +164,9 @@ void Win32Frame::mouseUp(int32_t button, WPARAM wParam, LPARAM lParam) {
     if (!(wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) && GetCapture() == window) ReleaseCapture();
 }
 
+// WM_DPICHANGED_AFTERPARENT, which older headers lack.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 LRESULT Win32Frame::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: window = hwnd; break;
@@ -200,6 +203,10 @@ LRESULT Win32Frame::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (callback->platformOnKeyUp(key)) return 0;
         break;
     }
+    case kDpiChangedAfterParent:
+        // The host's DPI-aware window moved to a monitor of another DPI (per-monitor v2).
+        if (const double factor = systemScaleFactor(window); factor > 0) callback->platformOnScaleFactorChanged(factor);
+        return 0;
     case WM_DESTROY:
         // The host destroyed its window and ours with it: nothing is drawn from now on.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "../gui/TestWindow.h"
@@ -22,7 +23,16 @@ struct RecordedCall {
 
 class EditorHost {
 public:
-    EditorHost() : effect(VSTPluginMain(callback)) { calls().clear(); }
+    // At a scale other than 1 the host tells the plug-in its scale before anything else, as hosts
+    // on high-resolution screens do, in a window as much larger.
+    explicit EditorHost(double scale = 1.0)
+        : scale(scale), window(static_cast<int>(600 * scale), static_cast<int>(400 * scale)),
+          effect(VSTPluginMain(callback)) {
+        calls().clear();
+        if (scale != 1.0)
+            dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                     static_cast<float>(scale));
+    }
     ~EditorHost() {
         if (effect) dispatch(effClose);
     }
@@ -55,21 +65,31 @@ public:
         gui().getFrame()->idle();
     }
 
+    // Whether the host can size its window (audioMasterCanDo "sizeWindow", audioMasterSizeWindow).
+    static bool& canSizeWindow() {
+        static bool can = false;
+        return can;
+    }
+
     static std::vector<RecordedCall> recorded() {
         std::lock_guard<std::mutex> guard(mutex());
         return calls();
     }
 
-    TestWindow window{600, 400};
+    double scale;
+    TestWindow window;
     AEffect* effect;
 
 private:
-    static VstIntPtr VSTCALLBACK callback(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+    static VstIntPtr VSTCALLBACK callback(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt) {
         if (opcode == audioMasterVersion) return 2400;
+        if (opcode == audioMasterCanDo) return canSizeWindow() && ptr && std::string(static_cast<char*>(ptr)) == "sizeWindow";
         const float then = e && opcode == audioMasterAutomate ? e->getParameter(e, index) : 0.f;
         std::lock_guard<std::mutex> guard(mutex());
-        calls().push_back({opcode, index, opt, then});
-        return 0;
+        // A window size travels as width in index and height in value.
+        calls().push_back({opcode, index, opcode == audioMasterSizeWindow ? static_cast<float>(value) : opt, then});
+        return opcode == audioMasterSizeWindow && canSizeWindow();
     }
     static std::mutex& mutex() {
         static std::mutex m;

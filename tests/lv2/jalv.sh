@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # jalv.gtk3, with jackd on its dummy driver, opens the plug-in's own UI on a virtual X display,
 # fed with pink noise by a second jalv; window_shot (tests/lv2/WindowShot.cpp) waits for the
-# 550 x 375 editor inside jalv's window and checks it on screen: the panel's background, the
+# 550 x 375 editor inside jalv's window (1100 x 750 with jalv at 200%) and checks it on screen: the panel's background, the
 # threshold knob's ring and value text at the -30 dB jalv is started with, and the graph's
 # output area filled by the noise. With a second argument the screenshot of jalv's window is
-# copied there (the README's picture comes from "tests/lv2/jalv.sh build/linux docs/editor-jalv.png").
+# copied there (and the one at 200% beside it, its name ending in -2x.png) (the README's picture comes from "tests/lv2/jalv.sh build/linux docs/editor-jalv.png").
 # Usage: tests/lv2/jalv.sh [BUILD [SCREENSHOT.png]]
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 # A display of our own, without other windows or a window manager.
 if [ -z "${TARN_LV2_DISPLAY:-}" ]; then
-  TARN_LV2_DISPLAY=1 exec scripts/xvfb.sh "$0" "$@"
+  # Room for jalv's window at 200%.
+  TARN_LV2_DISPLAY=1 TARN_XVFB_SCREEN=2560x1600x24 exec scripts/xvfb.sh "$0" "$@"
 fi
 . tests/lv2/common.sh
 keep=${2:-}
@@ -35,24 +36,44 @@ LV2_PATH=/usr/lib/lv2 jalv -n signal -c mode=4 http://gareus.org/oss/lv2/testsig
   >"$scratch/signal.log" 2>&1 &
 signal=$!
 exec 3>"$scratch/console"
-jalv.gtk3 --jack-name tarn -c threshold=-30 -c ratio=4 "$uri" >"$scratch/jalv.log" 2>&1 &
-jalv=$!
-# Both clients' ports appear once they run: twenty seconds at most.
-deadline=$((SECONDS + 20))
-for port in in_left in_right; do
-  until jack_connect signal:out "tarn:$port" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
-done
-[ "$(jack_lsp -c signal:out | grep -c '^ *tarn:in_')" -eq 2 ] || fail "cannot connect the signal: $(jack_lsp -c)"
+# scale FACTOR RECTANGLE...: the rectangles given for the editor at 100%, FACTOR times as large.
+scale() {
+  local factor=$1 rectangle
+  shift
+  for rectangle in "$@"; do
+    awk -v f="$factor" -F'[,=]' '{ printf "%d,%d,%d,%d=%s\n", $1 * f, $2 * f, $3 * f, $4 * f, $5 }' <<<"$rectangle"
+  done
+}
 
-# Relative to the editor: the background's dark blue at the top left; the threshold knob's
-# ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the
-# graph's output area near its bottom edge, green over the input area's white once the history
-# has scrolled across the whole graph (its leading edge, drawn with the curve, is lighter).
-if ! "$build/tests/lv2/window_shot" 550x375 "$scratch/jalv.png" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 \
-    96,85,5,3=e7e8e9 8,330,30,10=8da78d >"$scratch/shot.log" 2>&1; then
-  fail "the editor in jalv: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log"); jackd says: $(tail -5 "$scratch/jackd.log")"
-  [ -z "$keep" ] && keep=$build/tests/lv2/jalv-failed.png && echo "the screenshot is in $keep"
-fi
-[ -n "$keep" ] && cp "$scratch/jalv.png" "$keep"
-[ $status -eq 0 ] && echo "ok: jalv.gtk3 shows the editor with its background, knob ring, value text and graph"
+# check_at FACTOR: jalv.gtk3 at that interface scale (GDK_SCALE, which GTK and the editor both
+# follow) shows the editor that many times as large.
+check_at() {
+  local factor=$1 shot=$scratch/jalv-$1.png
+  GDK_SCALE=$factor jalv.gtk3 --jack-name tarn -c threshold=-30 -c ratio=4 "$uri" >"$scratch/jalv.log" 2>&1 &
+  jalv=$!
+  # Both clients' ports appear once they run: twenty seconds at most.
+  local deadline=$((SECONDS + 20)) port
+  for port in in_left in_right; do
+    until jack_connect signal:out "tarn:$port" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
+  done
+  [ "$(jack_lsp -c signal:out | grep -c '^ *tarn:in_')" -eq 2 ] || fail "cannot connect the signal: $(jack_lsp -c)"
+
+  # Relative to the editor: the background's dark blue at the top left; the threshold knob's
+  # ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the
+  # graph's output area near its bottom edge, green over the input area's white once the history
+  # has scrolled across the whole graph (its leading edge, drawn with the curve, is lighter).
+  mapfile -t places < <(scale "$factor" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 96,85,5,3=e7e8e9 \
+    8,330,30,10=8da78d)
+  if ! "$build/tests/lv2/window_shot" "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
+      >"$scratch/shot.log" 2>&1; then
+    fail "the editor in jalv at ${factor}x: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log"); jackd says: $(tail -5 "$scratch/jackd.log")"
+    [ -z "$keep" ] && keep=$build/tests/lv2/jalv-failed.png && echo "the screenshot is in $keep"
+  fi
+  kill "$jalv" 2>/dev/null && wait "$jalv" 2>/dev/null
+  jalv=""
+}
+check_at 1
+check_at 2
+[ -n "$keep" ] && cp "$scratch/jalv-1.png" "$keep" && cp "$scratch/jalv-2.png" "${keep%.png}-2x.png"
+[ $status -eq 0 ] && echo "ok: jalv.gtk3 shows the editor with its background, knob ring, value text and graph, at 100% and 200%"
 exit $status

@@ -12,8 +12,9 @@
 // the built plug-in module itself.
 namespace {
 
-TEST(EmbeddedImages, BitmapsLoadFromResources100And101) {
-    for (const auto& [id, width, height] : {std::tuple{100, 550, 375}, std::tuple{101, 56, 5600}}) {
+TEST(EmbeddedImages, BitmapsLoadFromResources100To103) {
+    for (const auto& [id, width, height] : {std::tuple{100, 550, 375}, std::tuple{101, 56, 5600},
+                                            std::tuple{102, 1100, 750}, std::tuple{103, 112, 11200}}) {
         auto* bitmap = new VSTGUI::CBitmap(VSTGUI::CResourceDescription(id));
         EXPECT_TRUE(bitmap->isLoaded()) << id;
         EXPECT_EQ(bitmap->getWidth(), width) << id;
@@ -23,7 +24,8 @@ TEST(EmbeddedImages, BitmapsLoadFromResources100And101) {
 }
 
 TEST(EmbeddedImages, ResourcesAreTheCommittedFiles) {
-    for (const auto& [id, name] : {std::pair{100, "background.png"}, std::pair{101, "knob.png"}}) {
+    for (const auto& [id, name] : {std::pair{100, "background.png"}, std::pair{101, "knob.png"},
+                                   std::pair{102, "background-2x.png"}, std::pair{103, "knob-2x.png"}}) {
         const std::vector<uint8_t> file = readFile(std::string(TARN_SOURCE_DIR "/resources/") + name);
         const tarn::ResourceBytes found = tarn::findPngResource(id);
         ASSERT_EQ(found.size, file.size()) << name;
@@ -51,7 +53,7 @@ std::vector<std::vector<uint8_t>> pngStreamsIn(const std::vector<uint8_t>& bytes
     return streams;
 }
 
-TEST(EmbeddedImages, ThePluginModuleCarriesBothImagesDecodable) {
+TEST(EmbeddedImages, ThePluginModuleCarriesTheImagesDecodable) {
     const std::vector<uint8_t> module = readFile(PLUGIN_PATH);
     ASSERT_FALSE(module.empty()) << PLUGIN_PATH;
     // Debug information may hold a second copy of an embedded array.
@@ -63,8 +65,8 @@ TEST(EmbeddedImages, ThePluginModuleCarriesBothImagesDecodable) {
         ASSERT_TRUE(image);
         sizes.emplace(image->width, image->height);
     }
-    EXPECT_EQ(streams.size(), 2u);
-    EXPECT_EQ(sizes, (std::set<std::pair<int, int>>{{550, 375}, {56, 5600}}));
+    EXPECT_EQ(streams.size(), 4u);
+    EXPECT_EQ(sizes, (std::set<std::pair<int, int>>{{550, 375}, {56, 5600}, {1100, 750}, {112, 11200}}));
 }
 
 } // namespace

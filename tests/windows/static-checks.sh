@@ -87,5 +87,7 @@ check "vsthost.exe imports only system DLLs" imports_only_system_dlls "$exe"
 check "tarnCompressor.dll has our module entry" module_entry_linked_in
 check "tarnCompressor.dll carries the background as PNG resource 100" carries_png 100 "550x375, 8-bit palette"
 check "tarnCompressor.dll carries the knob strip as PNG resource 101" carries_png 101 "56x5600, 32-bit RGB+alpha"
+check "tarnCompressor.dll carries the 2x background as PNG resource 102" carries_png 102 "1100x750, 8-bit palette"
+check "tarnCompressor.dll carries the 2x knob strip as PNG resource 103" carries_png 103 "112x11200, 32-bit RGB+alpha"
 check "the effect record is $record bytes for $arch" record_layout_holds
 summary "static ($arch)"

@@ -31,8 +31,8 @@ Colour scaled(Colour c, double factor) { return {c.r * factor, c.g * factor, c.b
 Colour grey(double level) { return {level, level, level}; }
 
 // The band darkens quickly and evenly towards near black, reached at y = 60.
-Colour band(int y) {
-    const double t = std::min(y / 60.0, 1.0);
+Colour band(double y) {
+    const double t = std::clamp(y / 60.0, 0.0, 1.0);
     return mix({52, 54, 62}, {4, 7, 17}, t * (2 - t));
 }
 
@@ -49,8 +49,9 @@ public:
         }
     }
 
-    double at(int x, int y) const {
-        const double position = static_cast<double>(x) / spacing[y];
+    // x may lie between pixels; y is a whole row.
+    double at(double x, int y) const {
+        const double position = std::max(x, 0.0) / spacing[y];
         const int i = static_cast<int>(position);
         const double f = position - i;
         const double smooth = f * f * (3 - 2 * f);
@@ -68,7 +69,7 @@ private:
 };
 
 // The panel: deep blue, darkening towards the bottom edge, brushed.
-Colour panel(int x, int y, const BrushedTexture& texture) {
+Colour panel(double x, int y, const BrushedTexture& texture) {
     const double t = static_cast<double>(y - panelTop) / (height - 1 - panelTop);
     const Colour base = mix({25, 40, 92}, {20, 27, 52}, t * t);
     return scaled(base, 1 + 0.12 * texture.at(x, y));
@@ -94,18 +95,26 @@ uint8_t channel(double value) { return static_cast<uint8_t>(std::clamp(std::lrou
 
 } // namespace
 
-RgbImage drawBackground() {
+RgbImage drawBackground(int scale) {
     const auto texture = std::make_unique<BrushedTexture>(1240u);
-    RgbImage image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    const int imageWidth = width * scale;
+    const int imageHeight = height * scale;
+    RgbImage image{imageWidth, imageHeight, std::vector<uint8_t>(static_cast<size_t>(imageWidth) * imageHeight * 3)};
+    for (int row = 0; row < imageHeight; ++row) {
+        for (int column = 0; column < imageWidth; ++column) {
+            // Lines and edges lie on whole layout pixels; the gradient and the streaks are drawn
+            // at the image pixel's centre.
+            const int x = column / scale;
+            const int y = row / scale;
+            const double centreX = (column + 0.5) / scale - 0.5;
+            const double centreY = (row + 0.5) / scale - 0.5;
             Colour c;
-            if (y < bandLine) c = band(y);
+            if (y < bandLine) c = band(centreY);
             else if (y == bandLine) c = {3, 4, 11};
             else if (y < panelTop) c = {44, 62, 124}; // the panel's lit top edge
             else if (inWell(x, y)) c = well(x, y);
-            else c = panel(x, y, *texture);
-            uint8_t* pixel = &image.rgb[(static_cast<size_t>(y) * width + x) * 3];
+            else c = panel(centreX, y, *texture);
+            uint8_t* pixel = &image.rgb[(static_cast<size_t>(row) * imageWidth + column) * 3];
             pixel[0] = channel(c.r);
             pixel[1] = channel(c.g);
             pixel[2] = channel(c.b);

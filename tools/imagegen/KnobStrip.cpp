@@ -70,10 +70,12 @@ void drawCap(cairo_t* cr, double fraction) {
 
 } // namespace
 
-RgbaImage drawKnobStrip() {
-    const int height = knobSize * knobFrames;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, knobSize, height);
+RgbaImage drawKnobStrip(int scale) {
+    const int width = knobSize * scale;
+    const int height = knobSize * knobFrames * scale;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
     for (int k = 0; k < knobFrames; ++k) {
         const double fraction = static_cast<double>(k) / (knobFrames - 1);
         cairo_save(cr);
@@ -88,16 +90,16 @@ RgbaImage drawKnobStrip() {
     cairo_destroy(cr);
     cairo_surface_flush(surface);
 
-    RgbaImage image{knobSize, height, std::vector<uint8_t>(static_cast<size_t>(knobSize) * height * 4)};
+    RgbaImage image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < knobSize; ++x) {
+        for (int x = 0; x < width; ++x) {
             // Cairo stores premultiplied alpha; PNG wants it straight.
             const uint32_t argb = row[x];
             const unsigned alpha = argb >> 24;
-            uint8_t* out = &image.rgba[(static_cast<size_t>(y) * knobSize + x) * 4];
+            uint8_t* out = &image.rgba[(static_cast<size_t>(y) * width + x) * 4];
             for (int c = 0; c < 3; ++c) {
                 const unsigned value = (argb >> (16 - 8 * c)) & 0xff;
                 out[c] = static_cast<uint8_t>(alpha ? (value * 255 + alpha / 2) / alpha : 0);

@@ -11,7 +11,8 @@ constexpr double sweepStart = 135;
 constexpr double sweepLength = 270;
 
 // The knob film strip: knobFrames frames of knobSize x knobSize, value 0 at the top; frame k
-// is lit over k / (knobFrames - 1) of the sweep. Corners transparent.
-RgbaImage drawKnobStrip();
+// is lit over k / (knobFrames - 1) of the sweep. Corners transparent. At scale 2 every length
+// is twice as long, for screens with twice the pixels.
+RgbaImage drawKnobStrip(int scale = 1);
 
 } // namespace tarn

@@ -82,6 +82,7 @@ void writeDescription(std::ostream& out) {
     out << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
            "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
            "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+           "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
            "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
            "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -117,7 +118,11 @@ void writeDescription(std::ostream& out) {
     // The editor lives in the host's window and is refreshed by the host's idle calls.
     out << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-        << "    lv2:optionalFeature ui:touch , ui:noUserResize , <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        // Some hosts pass their interface scaling only to UIs that say they take it.
+        << "    opts:supportedOption ui:scaleFactor ;\n"
+        << "    lv2:optionalFeature opts:options , <http://lv2plug.in/ns/ext/urid#map> , ui:touch , ui:noUserResize ,\n"
+        << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:extensionData opts:interface ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
 }
 

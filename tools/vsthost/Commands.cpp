@@ -25,7 +25,7 @@ const std::vector<Command>& commands() {
          runCurve},
         {"editor",
          "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
-         "[--signal noise|sine|silence|phrase|bursts] [index=value ...]",
+         "[--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]",
          runEditor},
         {"selftest", nullptr, runSelfTest},
     };

@@ -6,6 +6,7 @@
 #include "platform/Thread.h"
 #include "tools/vsthost/ChannelBuffers.h"
 #include "tools/vsthost/Commands.h"
+#include "tools/vsthost/HostCallback.h"
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/Plugin.h"
 #include "tools/vsthost/SignalGenerator.h"
@@ -47,18 +48,20 @@ void playAudio(Plugin& plugin, Signal signal, double rate, std::size_t block, co
 int runEditor(const std::vector<std::string>& args) {
     Arguments arguments;
     std::string error;
-    if (!arguments.parse(args, {"--seconds", "--screenshot", "--rate", "--block", "--signal"}, {}, error))
+    if (!arguments.parse(args, {"--seconds", "--screenshot", "--rate", "--block", "--signal", "--scale"}, {}, error))
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] "
-                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [index=value ...]");
+                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]");
     double seconds = 0;
     double rate = 0;
+    double scale = 0;
     long block = 0;
     Signal signal = Signal::Noise;
     if (!arguments.number("--seconds", 2.0, 0.0, 3600.0, seconds, error) ||
         !arguments.number("--rate", 44100.0, 1000.0, 1e6, rate, error) ||
-        !arguments.integer("--block", 512, 1, 1 << 16, block, error))
+        !arguments.integer("--block", 512, 1, 1 << 16, block, error) ||
+        !arguments.number("--scale", 0.0, 0.0, 16.0, scale, error))
         return usageError(error);
     if (!parseSignal(arguments.text("--signal", "noise"), signal))
         return usageError("--signal takes noise, sine or silence");
@@ -71,6 +74,9 @@ int runEditor(const std::vector<std::string>& args) {
     if (!(e.flags & effFlagsHasEditor)) return fail("'" + path + "' has no editor");
     if (!plugin->canReplace(false, error)) return fail("'" + path + "': " + error);
     if (!plugin->setParameters(arguments.settings(), error)) return fail(error);
+    // The editor's scale, as hosts on high-resolution screens tell it (PreSonus's convention).
+    if (scale > 0) plugin->dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                                    static_cast<float>(scale));
     ERect* rect = nullptr;
     if (plugin->dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect)
         return fail("'" + path + "' gives no editor rectangle");
@@ -78,6 +84,15 @@ int runEditor(const std::vector<std::string>& args) {
     const int height = rect->bottom - rect->top;
     std::unique_ptr<HostWindow> window = HostWindow::create(width, height, "vsthost: " + path, error);
     if (!window) return fail(error);
+    // The editor may ask for another size while it is open (a new scale).
+    int shownWidth = width;
+    int shownHeight = height;
+    setSizeWindowHandler([&](int newWidth, int newHeight) {
+        if (!window->resize(newWidth, newHeight)) return false;
+        shownWidth = newWidth;
+        shownHeight = newHeight;
+        return true;
+    });
 
     plugin->start(static_cast<float>(rate), static_cast<VstInt32>(block), false);
     std::atomic<bool> running{true};
@@ -109,11 +124,13 @@ int runEditor(const std::vector<std::string>& args) {
         plugin->dispatch(effEditClose);
         window->processEvents();
     }
+    setSizeWindowHandler({});
     running = false;
     audio.join();
     plugin->stop();
     if (status == 0) {
-        std::printf("editor %d x %d, %ld idle calls, %ld audio blocks of %ld\n", width, height, idles, blocks, block);
+        std::printf("editor %d x %d, %ld idle calls, %ld audio blocks of %ld\n", shownWidth, shownHeight, idles, blocks,
+                    block);
         std::printf("user-interface thread: %.1f%% of one core over %.1f s\n", 100.0 * uiCpuSeconds / uiSeconds,
                     uiSeconds);
     }

@@ -15,6 +15,9 @@ public:
     virtual void* handle() const = 0;
     // Handles the window's pending events.
     virtual void processEvents() = 0;
+    // Gives the window's inside a new size (the plug-in asked with audioMasterSizeWindow); false
+    // for a size that cannot be.
+    virtual bool resize(int width, int height) = 0;
     // Writes what the window shows, the editor included, as a PNG file.
     virtual bool saveScreenshot(const std::string& path, std::string& error) = 0;
 

@@ -18,7 +18,8 @@
 
 // The compressor's editor in the 64-bit DLL, as hosts drive it. Its 550 x 375 panel: seven
 // 56-pixel knobs at x = 15 + 76 i, y = 22 (names above, value texts below), the graph at 5,120
-// to 365,360, the level scale to its right and the precision label above the scale.
+// to 365,360, the level scale to its right and the precision label above the scale; at a scale
+// every place and size is that many times larger.
 namespace tarn {
 namespace {
 
@@ -32,43 +33,63 @@ uint8_t blue(uint32_t p) { return static_cast<uint8_t>(p); }
 bool lit(uint32_t p) { return green(p) > 150 && green(p) > red(p) + 50 && green(p) > blue(p) + 50; }
 bool unlit(uint32_t p) { return green(p) < 90 && std::abs(red(p) - green(p)) < 10; }
 
-// The ring of knob `knob` at `fraction` of its 270-degree sweep from the bottom left, clockwise.
-void ringPoint(int knob, double fraction, int& x, int& y) {
-    const double angle = (135 + 270 * fraction) * 3.14159265358979 / 180;
-    x = static_cast<int>(std::lround(43 + 76 * knob + 24 * std::cos(angle)));
-    y = static_cast<int>(std::lround(50 + 24 * std::sin(angle)));
-}
+// The editor at a scale: every place of the 550 x 375 layout lies at scale times its place.
+class CompressorEditorAtScale : public ::testing::TestWithParam<double> {
+protected:
+    double scale() const { return GetParam(); }
+    int px(double layout) const { return static_cast<int>(std::lround(layout * scale())); }
 
-// What the graph shows from top to bottom in one column, runs of at least 5 pixels, each one
-// of: red (gain reduction), black, grey (input above output), light green (output).
-std::string graphColumn(const PngPicture& png, int x) {
-    std::string runs;
-    char current = 0;
-    int length = 0;
-    for (int y = 121; y < 359; ++y) {
-        const uint32_t p = png.pixel(x, y);
-        char kind = '?';
-        if (red(p) > 90 && green(p) < 40 && blue(p) < 40) kind = 'r';
-        else if (red(p) < 25 && green(p) < 25 && blue(p) < 25) kind = 'k';
-        else if (std::abs(red(p) - green(p)) < 8 && std::abs(green(p) - blue(p)) < 8 && red(p) > 90 && red(p) < 160) kind = 'g';
-        else if (green(p) > red(p) + 15 && green(p) > blue(p) + 15 && green(p) > 140) kind = 'o';
-        length = kind == current ? length + 1 : 1;
-        current = kind;
-        if (length == 5 && kind != '?' && (runs.empty() || runs.back() != kind)) runs += kind;
+    // The ring of knob `knob` at `fraction` of its 270-degree sweep from the bottom left, clockwise.
+    void ringPoint(int knob, double fraction, int& x, int& y) const {
+        const double angle = (135 + 270 * fraction) * 3.14159265358979 / 180;
+        const double half = px(56) / 2.0;
+        x = static_cast<int>(std::lround(px(15 + 76 * knob) + half + 24 * scale() * std::cos(angle)));
+        y = static_cast<int>(std::lround(px(22) + half + 24 * scale() * std::sin(angle)));
     }
-    return runs;
-}
 
-TEST(CompressorEditor, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfACompressedSignal) {
+    // What the graph shows from top to bottom in one column, runs of at least 5 layout pixels,
+    // each one of: red (gain reduction), black, grey (input above output), light green (output).
+    std::string graphColumn(const PngPicture& png, int x) const {
+        std::string runs;
+        char current = 0;
+        int length = 0;
+        for (int y = px(121); y < px(359); ++y) {
+            const uint32_t p = png.pixel(x, y);
+            char kind = '?';
+            if (red(p) > 90 && green(p) < 40 && blue(p) < 40) kind = 'r';
+            else if (red(p) < 25 && green(p) < 25 && blue(p) < 25) kind = 'k';
+            else if (std::abs(red(p) - green(p)) < 8 && std::abs(green(p) - blue(p)) < 8 && red(p) > 90 && red(p) < 160) kind = 'g';
+            else if (green(p) > red(p) + 15 && green(p) > blue(p) + 15 && green(p) > 140) kind = 'o';
+            length = kind == current ? length + 1 : 1;
+            current = kind;
+            if (length == px(5) && kind != '?' && (runs.empty() || runs.back() != kind)) runs += kind;
+        }
+        return runs;
+    }
+    // Tells the plug-in its scale as hosts on high-resolution screens do.
+    void tellScale(Plugin& plugin) const {
+        if (scale() != 1.0)
+            plugin.dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'), nullptr,
+                            static_cast<float>(scale()));
+    }
+};
+
+TEST_P(CompressorEditorAtScale, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfACompressedSignal) {
     const TemporaryFile shot("vsthost_editor_compressor.png");
     // Threshold -30 dB, ratio 4:1, attack 8 ms, release 201 ms on noise at -6 dBFS peak: about
     // 9.5 dB of steady gain reduction.
     const double values[7] = {0.5, 0.6875, 1, 0.157894737, 0.05, 0.1, 0.5};
+    char scaleOption[32];
+    std::snprintf(scaleOption, sizeof scaleOption, " --scale %g", scale());
     const VsthostRun run = runVsthost("editor \"" + compressorPath() + "\" --seconds 2 --screenshot \"" + shot.path() +
-                                      "\" 1=0.6875 3=0.157894737 4=0.05 5=0.1");
+                                      "\" 1=0.6875 3=0.157894737 4=0.05 5=0.1" + scaleOption);
     ASSERT_EQ(run.status, 0) << run.out;
     int idles = 0;
-    ASSERT_EQ(std::sscanf(run.out.c_str(), "editor 550 x 375, %d idle calls", &idles), 1) << run.out;
+    int width = 0;
+    int height = 0;
+    ASSERT_EQ(std::sscanf(run.out.c_str(), "editor %d x %d, %d idle calls", &width, &height, &idles), 3) << run.out;
+    EXPECT_EQ(width, px(550));
+    EXPECT_EQ(height, px(375));
     // wine draws OpenGL in software, on machines shared with other work: far fewer than 60 idle
     // calls a second may come, but never more.
     EXPECT_GE(idles, 1);
@@ -76,11 +97,11 @@ TEST(CompressorEditor, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfA
 
     PngPicture png(shot.path());
     ASSERT_TRUE(png.loaded());
-    ASSERT_EQ(png.width(), 550);
-    ASSERT_EQ(png.height(), 375);
+    ASSERT_EQ(png.width(), px(550));
+    ASSERT_EQ(png.height(), px(375));
     // The background: the dark top panel and the blue lower one.
-    EXPECT_TRUE(similar(png.pixel(300, 100), 0x040711, 12)) << std::hex << png.pixel(300, 100);
-    EXPECT_GT(blue(png.pixel(10, 365)), red(png.pixel(10, 365)) + 20);
+    EXPECT_TRUE(similar(png.pixel(px(300), px(100)), 0x040711, 12)) << std::hex << png.pixel(px(300), px(100));
+    EXPECT_GT(blue(png.pixel(px(10), px(365))), red(png.pixel(px(10), px(365))) + 20);
 
     // Each knob's strip frame lights its ring up to its value.
     for (int knob = 0; knob < 7; ++knob) {
@@ -97,32 +118,36 @@ TEST(CompressorEditor, ScreenshotShowsKnobsAtTheirFramesTextsScaleAndTheGraphOfA
     // Names above the knobs and value texts below them, the precision label and the scale's
     // labels: light text on dark panels; nothing light between the rows.
     for (int knob = 0; knob < 7; ++knob) {
-        EXPECT_GT(png.lightPixels(15 + 76 * knob, 4, 71 + 76 * knob, 18), 30) << "name " << knob;
-        EXPECT_GT(png.lightPixels(15 + 76 * knob, 78, 71 + 76 * knob, 92), 30) << "value " << knob;
+        EXPECT_GT(png.lightPixels(px(15 + 76 * knob), px(4), px(71 + 76 * knob), px(18)), 30) << "name " << knob;
+        EXPECT_GT(png.lightPixels(px(15 + 76 * knob), px(78), px(71 + 76 * knob), px(92)), 30) << "value " << knob;
     }
-    EXPECT_GT(png.lightPixels(440, 120, 540, 140), 40) << "I/O 32bit";
-    for (int row = 0; row < 7; ++row) EXPECT_GT(png.lightPixels(370, 140 + 30 * row, 440, 160 + 30 * row), 40) << row;
-    EXPECT_EQ(png.lightPixels(5, 95, 545, 118), 0);
+    EXPECT_GT(png.lightPixels(px(440), px(120), px(540), px(140)), 40) << "I/O 32bit";
+    for (int row = 0; row < 7; ++row)
+        EXPECT_GT(png.lightPixels(px(370), px(140 + 30 * row), px(440), px(160 + 30 * row)), 40) << row;
+    EXPECT_EQ(png.lightPixels(px(5), px(95), px(545), px(118)), 0);
 
     // The graph, read back from its OpenGL surface: from the top, the gain reduction in red,
     // black, the input's grey above the output, and the output's green.
-    for (int x : {60, 185, 300}) EXPECT_EQ(graphColumn(png, x), "rkgo") << "column " << x;
+    for (int x : {60, 185, 300}) EXPECT_EQ(graphColumn(png, px(x)), "rkgo") << "column " << x;
 }
 
-TEST(CompressorEditor, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateEnd) {
+TEST_P(CompressorEditorAtScale, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateEnd) {
     std::string error;
     std::unique_ptr<Plugin> plugin = Plugin::load(compressorPath(), error);
     ASSERT_TRUE(plugin) << error;
-    Win32TestWindow window(550, 375);
+    tellScale(*plugin);
+    Win32TestWindow window(px(550), px(375));
     ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, window.handle()), 1);
     plugin->dispatch(effEditIdle);
     pumpMessages(20);
-    // Knob 0 is centred at 43, 50: grab it at the top (value 0.5), turn it to the right (5/6).
+    // Grab knob 0 at the top (value 0.5), turn it to the right (5/6).
+    const int centreX = px(15) + px(56) / 2;
+    const int centreY = px(22) + px(56) / 2;
     const HostCallCounts before = hostCallCounts();
     HWND frame = window.child();
-    PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(43, 25));
-    PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(68, 50));
-    PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(68, 50));
+    PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centreX, centreY - px(25)));
+    PostMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(centreX + px(25), centreY));
+    PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(centreX + px(25), centreY));
     pumpUntil([&] { return hostCallCounts().endEdit > before.endEdit; });
     const HostCallCounts after = hostCallCounts();
     EXPECT_EQ(after.beginEdit - before.beginEdit, 1);
@@ -145,6 +170,11 @@ TEST(CompressorEditor, KnobDragsThroughMouseMessagesReachTheHostAsBeginAutomateE
     EXPECT_TRUE(unlit(window.pixel(pixels, x, y))) << std::hex << window.pixel(pixels, x, y);
     plugin->dispatch(effEditClose);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, CompressorEditorAtScale, ::testing::Values(1.0, 1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "x" + std::to_string(static_cast<int>(info.param * 100));
+                         });
 
 // Before, a graph pass that took longer than its timer's period made the next one due at once,
 // and such a host never got to its idle call. The bound is generous: on a busy machine one

@@ -12,6 +12,15 @@ namespace tarn {
 
 namespace {
 
+// Asks the window manager to keep the window at this size.
+void setFixedSize(Display* display, Window window, int width, int height) {
+    XSizeHints hints{};
+    hints.flags = PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = width;
+    hints.min_height = hints.max_height = height;
+    XSetWMNormalHints(display, window, &hints);
+}
+
 // An X11 top-level window on a display connection of its own.
 class X11HostWindow : public HostWindow {
 public:
@@ -31,6 +40,17 @@ public:
             XEvent event;
             XNextEvent(display, &event);
         }
+    }
+
+    bool resize(int newWidth, int newHeight) override {
+        std::string error;
+        if (!usableSize(newWidth, newHeight, error)) return false;
+        width = newWidth;
+        height = newHeight;
+        setFixedSize(display, window, width, height);
+        XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XSync(display, False);
+        return true;
     }
 
     bool saveScreenshot(const std::string& path, std::string& error) override {
@@ -88,11 +108,7 @@ std::unique_ptr<HostWindow> HostWindow::create(int width, int height, const std:
                                         static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                         CWBackPixel | CWEventMask, &attributes);
     XStoreName(display, window, title.c_str());
-    XSizeHints hints{};
-    hints.flags = PMinSize | PMaxSize;
-    hints.min_width = hints.max_width = width;
-    hints.min_height = hints.max_height = height;
-    XSetWMNormalHints(display, window, &hints);
+    setFixedSize(display, window, width, height);
     XMapWindow(display, window);
     // The editor opens into a window that is shown.
     for (XEvent event;;) {

@@ -119,6 +119,19 @@ public:
         }
     }
 
+    bool resize(int newWidth, int newHeight) override {
+        std::string error;
+        if (!usableSize(newWidth, newHeight, error)) return false;
+        RECT frame{0, 0, newWidth, newHeight};
+        AdjustWindowRect(&frame, kStyle, FALSE);
+        if (!SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+            return false;
+        width = newWidth;
+        height = newHeight;
+        return true;
+    }
+
     bool saveScreenshot(const std::string& path, std::string& error) override {
         // Pending paints first, the editor's children included.
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
