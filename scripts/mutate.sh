@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Mutation run over dsp/, plugin/ and the editor's refresh pacer: applies one hand-listed small change at a time (a
+# Mutation run over dsp/, plugin/, the editor's refresh pacer, the graph's staleness and the LV2 UI's knobs: applies one hand-listed small change at a time (a
 # comparison flipped, a constant nudged, a statement dropped, channels swapped, a bound moved)
 # to a copy of the sources, rebuilds the engine and plug-in tests, runs them, and prints which
 # mutants the tests caught and the score. Mutants are found by their text, not by line number:
@@ -25,6 +25,8 @@ display=(); [ -z "${DISPLAY:-}" ] && display=(scripts/xvfb.sh)
 dsp=("dsp_tests" "plugin_tests")
 plugin=("plugin_tests")
 editor=("editor_tests --gtest_filter=RefreshPacer.*")
+views=("views_window_tests --gtest_filter=GraphWindow.*")
+lv2=("lv2_ui_module_tests")
 tests=("${dsp[@]}" "${editor[@]}")
 build() {
   local targets=() t
@@ -167,6 +169,11 @@ parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return
 parameter storage: parameters start at 0 | plugin/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
 parameter storage: defaults not given to the engine | plugin/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
 parameter storage: current values not kept on a program change | plugin/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
+graph: a knee change alone not drawn | views/ZuGLGraph.cpp | newThresholdDb != thresholdDb || newKneeStartDb != kneeStartDb | newThresholdDb != thresholdDb
+lv2 ui: a knob's touch not sent | lv2/Lv2EditorUi.cpp | touchFeature->touch(touchFeature->handle, kFirstControl + index, grabbed); | ;
+lv2 ui: a knob's touch always grabs | lv2/Lv2EditorUi.cpp | kFirstControl + index, grabbed); | kFirstControl + index, true);
+lv2 ui: a knob's value not written | lv2/Lv2EditorUi.cpp | write(controller, kFirstControl + index, sizeof(float), 0, &naturals[index]); | ;
+lv2 ui: a knob's value written normalised | lv2/Lv2EditorUi.cpp | naturals[index] = toNatural(index, value);\n    write | naturals[index] = value;\n    write
 refresh pacer: remainder not collected | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | ;
 refresh pacer: remainder collected in whole milliseconds | editor/RefreshPacer.cpp | sleepRemainder += wait % 12; | sleepRemainder += wait / 12;
 refresh pacer: remainder slept late | editor/RefreshPacer.cpp | if (sleepRemainder / 12 > 0) { | if (sleepRemainder / 12 > 1) {
@@ -196,6 +203,8 @@ while IFS='|' read -r name file text replacement; do
   case $file in
     dsp/*) tests=("${dsp[@]}") ;;
     editor/*) tests=("${editor[@]}") ;;
+    views/*) tests=("${views[@]}") ;;
+    lv2/*) tests=("${lv2[@]}") ;;
     *) tests=("${plugin[@]}") ;;
   esac
   if ! python3 - "$src/$file" "$text" "$replacement" <<'PY'
