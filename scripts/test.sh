@@ -127,6 +127,7 @@ stage "build (native, win64, win32)" ./scripts/build.sh test
 begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
 stage "native tests" native_tests
 stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
+stage "VST 3 plug-in in Ardour, after zam-plugins' compressor" tests/vst3/ardour.sh build/linux
 stage "address and undefined-behaviour sanitizers: build" sanitizer_build asan address,undefined
 # The window tests run one at a time and wait on the X server: the next build fills the gaps.
 begin "address and undefined-behaviour sanitizers: tests" address_tests

@@ -7,8 +7,6 @@ namespace tarn::vst3 {
 
 class IPlugView;
 
-#pragma pack(push, 4)
-
 struct ParameterInfo {
     enum Flags : std::int32_t { kNoFlags = 0, kCanAutomate = 1 << 0, kIsReadOnly = 1 << 1, kIsList = 1 << 3 };
     ParamID id;
@@ -22,7 +20,7 @@ struct ParameterInfo {
     std::int32_t flags;
 };
 
-#pragma pack(pop)
+static_assert(sizeof(ParameterInfo) == 792, "VST 3 parameter record");
 
 class IComponentHandler : public FUnknown {
 public:

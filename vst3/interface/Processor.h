@@ -1,7 +1,9 @@
 #pragma once
 // The VST 3 audio side: the component with its buses and state, the audio processor with its
-// process data, and the host's parameter-change queues. Matches VST SDK 3.7.14. Its records
-// are packed to 4 bytes on every platform.
+// process data, and the host's parameter-change queues. Matches VST SDK 3.7.14. Records have
+// their members' natural alignment on the 64-bit platforms we build for.
+#include <cstddef>
+
 #include "vst3/interface/Base.h"
 
 namespace tarn::vst3 {
@@ -20,8 +22,6 @@ enum ProcessMode : std::int32_t { kRealtime = 0, kPrefetch = 1, kOffline = 2 };
 constexpr SpeakerArrangement kSpeakerL = 1 << 0;
 constexpr SpeakerArrangement kSpeakerR = 1 << 1;
 constexpr SpeakerArrangement kStereo = kSpeakerL | kSpeakerR;
-
-#pragma pack(push, 4)
 
 struct BusInfo {
     static constexpr std::uint32_t kDefaultActive = 1 << 0;
@@ -74,7 +74,9 @@ struct ProcessData {
     ProcessContext* processContext;
 };
 
-#pragma pack(pop)
+static_assert(sizeof(void*) != 8 || (sizeof(ProcessSetup) == 24 && sizeof(AudioBusBuffers) == 24 &&
+                                     offsetof(ProcessData, inputs) == 24 && sizeof(ProcessData) == 80),
+              "VST 3 process records");
 
 class IComponent : public IPluginBase {
 public:

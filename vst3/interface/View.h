@@ -47,7 +47,6 @@ protected:
     ~IPlugFrame() = default;
 };
 
-#pragma pack(push, 4)
 class IPlugViewContentScaleSupport : public FUnknown {
 public:
     virtual tresult TARN_VST3_API setContentScaleFactor(float factor) = 0;
@@ -56,8 +55,6 @@ public:
 protected:
     ~IPlugViewContentScaleSupport() = default;
 };
-#pragma pack(pop)
-
 // Linux only: the host calls these from its user-interface thread.
 class IEventHandler : public FUnknown {
 public:
