@@ -178,8 +178,7 @@ template <typename Sample>
 void Vst3Effect::process(Sample** inputs, Sample** outputs, VstInt32 frames, std::int32_t size) {
     {
         std::lock_guard<std::mutex> guard(pendingMutex);
-        changes = pending;
-        pending.clear();
+        changes.takeFrom(pending);
     }
     AudioBusBuffers in{};
     AudioBusBuffers out{};

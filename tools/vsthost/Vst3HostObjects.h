@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -58,6 +59,18 @@ public:
 
     void clear() { used = 0; }
     bool empty() const { return used == 0; }
+    // Takes over other's changes, copying only the points in use, and clears other.
+    void takeFrom(HostParameterChanges& other) {
+        used = other.used;
+        for (int q = 0; q < used; ++q) {
+            const HostParamQueue& from = other.queues[q];
+            queues[q].id = from.id;
+            queues[q].count = from.count;
+            std::copy(from.offsets, from.offsets + from.count, queues[q].offsets);
+            std::copy(from.values, from.values + from.count, queues[q].values);
+        }
+        other.clear();
+    }
     // Adds a point to the parameter's queue, making the queue if needed.
     void add(ParamID id, std::int32_t offset, ParamValue value) {
         std::int32_t index = 0;
