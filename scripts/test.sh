@@ -105,7 +105,7 @@ thread_tests() {
 }
 
 fuzz() {
-  scripts/fuzz.sh 20 1 no-editor && scripts/fuzz.sh 15 1 editor && scripts/fuzz.sh 10 1 lv2
+  scripts/fuzz.sh 20 1 no-editor && scripts/fuzz.sh 15 1 editor && scripts/fuzz.sh 10 1 lv2 && scripts/fuzz.sh 10 1 vst3
 }
 
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
@@ -120,7 +120,7 @@ valgrind_tests() {
 }
 
 windows="Windows builds: static checks, and both builds under wine where the machine runs them"
-fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10"
+fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10; the VST 3 module 10"
 
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
