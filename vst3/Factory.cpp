@@ -16,11 +16,28 @@ constexpr const char* kUrl = "https://tarn.studio";
 constexpr const char* kCategory = "Fx|Dynamics";
 constexpr const char* kVersion = "1.2.4";
 
-// Copies text into a fixed field, cut to fit and zero-filled.
+// Copies text into a fixed field, cut to fit and zero-filled; UTF-16 fields take it too.
 template <std::size_t N> void copyField(char (&to)[N], const char* from) {
     std::size_t i = 0;
     for (; from[i] && i + 1 < N; ++i) to[i] = from[i];
     std::memset(to + i, 0, N - i);
+}
+template <std::size_t N> void copyField(char16 (&to)[N], const char* from) { copyUtf16(to, from, N); }
+
+// The class's information in any of the three forms the factory answers with.
+template <typename Info> void describeClass(Info& info) {
+    std::memcpy(info.cid, Vst3Compressor::kClassId.bytes, 16);
+    info.cardinality = PClassInfo::kManyInstances;
+    copyField(info.category, kVstAudioEffectClass);
+    copyField(info.name, kName);
+}
+template <typename Info> void describeClassFully(Info& info) {
+    describeClass(info);
+    info.classFlags = 0;
+    copyField(info.subCategories, kCategory);
+    copyField(info.vendor, kVendor);
+    copyField(info.version, kVersion);
+    copyField(info.sdkVersion, kVstVersionString);
 }
 
 // The module's one factory: a static object, never freed, whose reference count is ignored.
@@ -49,10 +66,7 @@ public:
     std::int32_t TARN_VST3_API countClasses() override { return 1; }
     tresult TARN_VST3_API getClassInfo(std::int32_t index, PClassInfo* info) override {
         if (index != 0 || !info) return kInvalidArgument;
-        std::memcpy(info->cid, Vst3Compressor::kClassId.bytes, 16);
-        info->cardinality = PClassInfo::kManyInstances;
-        copyField(info->category, kVstAudioEffectClass);
-        copyField(info->name, kName);
+        describeClass(*info);
         return kResultOk;
     }
     tresult TARN_VST3_API createInstance(FIDString cid, FIDString iid, void** obj) override {
@@ -72,28 +86,12 @@ public:
     }
     tresult TARN_VST3_API getClassInfo2(std::int32_t index, PClassInfo2* info) override {
         if (index != 0 || !info) return kInvalidArgument;
-        std::memcpy(info->cid, Vst3Compressor::kClassId.bytes, 16);
-        info->cardinality = PClassInfo::kManyInstances;
-        copyField(info->category, kVstAudioEffectClass);
-        copyField(info->name, kName);
-        info->classFlags = 0;
-        copyField(info->subCategories, kCategory);
-        copyField(info->vendor, kVendor);
-        copyField(info->version, kVersion);
-        copyField(info->sdkVersion, kVstVersionString);
+        describeClassFully(*info);
         return kResultOk;
     }
     tresult TARN_VST3_API getClassInfoUnicode(std::int32_t index, PClassInfoW* info) override {
         if (index != 0 || !info) return kInvalidArgument;
-        std::memcpy(info->cid, Vst3Compressor::kClassId.bytes, 16);
-        info->cardinality = PClassInfo::kManyInstances;
-        copyField(info->category, kVstAudioEffectClass);
-        copyUtf16(info->name, kName, 64);
-        info->classFlags = 0;
-        copyField(info->subCategories, kCategory);
-        copyUtf16(info->vendor, kVendor, 64);
-        copyUtf16(info->version, kVersion, 64);
-        copyUtf16(info->sdkVersion, kVstVersionString, 64);
+        describeClassFully(*info);
         return kResultOk;
     }
     tresult TARN_VST3_API setHostContext(FUnknown* /*context*/) override { return kResultOk; }

@@ -181,20 +181,10 @@ private:
         for (int c = 0; c < 2; ++c)
             for (int i = 0; i < frames; ++i)
                 sent[c].push_back(wide ? doubles[c][static_cast<std::size_t>(i)] : floats[c][static_cast<std::size_t>(i)]);
-        AudioBusBuffers inBus{};
-        AudioBusBuffers outBus{};
-        inBus.numChannels = outBus.numChannels = 2;
-        inBus.channelBuffers32 = reinterpret_cast<float**>(inChannels);
-        outBus.channelBuffers32 = reinterpret_cast<float**>(outChannels);
-        ProcessData data{};
-        data.symbolicSampleSize = sampleSize;
-        data.numSamples = frames;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-        data.inputParameterChanges = in.byte() % 4 ? &changes : nullptr;
-        check(processor->process(data) == kResultOk, "process answers ok", frames);
-        if (!data.inputParameterChanges) {
+        const bool passed = in.byte() % 4;
+        HostBlock block(inChannels, outChannels, frames, sampleSize, passed ? &changes : nullptr);
+        check(processor->process(block.data) == kResultOk, "process answers ok", frames);
+        if (!passed) {
             // The changes never reached the plug-in: what it holds is what it had.
             gains[0] = previous[0];
             gains[1] = previous[1];

@@ -74,19 +74,9 @@ public:
         for (int i = 0; i < frames; ++i) left[static_cast<std::size_t>(i)] = 0.5f * std::sin(0.1309f * static_cast<float>(position + i));
         position += frames;
         std::vector<float> right = left;
-        float* channels[2] = {left.data(), right.data()};
-        AudioBusBuffers in{};
-        in.numChannels = 2;
-        in.channelBuffers32 = channels;
-        AudioBusBuffers out = in;
-        ProcessData data{};
-        data.symbolicSampleSize = kSample32;
-        data.numSamples = frames;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &in;
-        data.outputs = &out;
-        data.inputParameterChanges = changes;
-        EXPECT_EQ(processor->process(data), kResultOk);
+        void* channels[2] = {left.data(), right.data()};
+        HostBlock block(channels, channels, frames, kSample32, changes);
+        EXPECT_EQ(processor->process(block.data), kResultOk);
         return left;
     }
 

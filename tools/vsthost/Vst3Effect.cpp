@@ -180,27 +180,11 @@ void Vst3Effect::process(Sample** inputs, Sample** outputs, VstInt32 frames, std
         std::lock_guard<std::mutex> guard(pendingMutex);
         changes.takeFrom(pending);
     }
-    AudioBusBuffers in{};
-    AudioBusBuffers out{};
-    in.numChannels = record.numInputs;
-    out.numChannels = record.numOutputs;
-    if constexpr (sizeof(Sample) == sizeof(double)) {
-        in.channelBuffers64 = inputs;
-        out.channelBuffers64 = outputs;
-    } else {
-        in.channelBuffers32 = inputs;
-        out.channelBuffers32 = outputs;
-    }
-    ProcessData data{};
-    data.processMode = setup.processMode;
-    data.symbolicSampleSize = size;
-    data.numSamples = frames;
-    data.numInputs = 1;
-    data.numOutputs = 1;
-    data.inputs = &in;
-    data.outputs = &out;
-    data.inputParameterChanges = &changes;
-    processor->process(data);
+    HostBlock block(reinterpret_cast<void**>(inputs), reinterpret_cast<void**>(outputs), frames, size, &changes);
+    block.inBus.numChannels = record.numInputs;
+    block.outBus.numChannels = record.numOutputs;
+    block.data.processMode = setup.processMode;
+    processor->process(block.data);
 }
 
 bool Vst3Effect::openView(void* parent) {

@@ -142,4 +142,26 @@ public:
     }
 };
 
+// One block of stereo audio for process(): the buses over the channel pointers given (float**
+// or double** as the sample size says), and the parameter changes, if any.
+struct HostBlock {
+    HostBlock(void** in, void** out, std::int32_t frames, std::int32_t sampleSize, IParameterChanges* changes) {
+        inBus.numChannels = outBus.numChannels = 2;
+        inBus.channelBuffers32 = reinterpret_cast<float**>(in);
+        outBus.channelBuffers32 = reinterpret_cast<float**>(out);
+        data.symbolicSampleSize = sampleSize;
+        data.numSamples = frames;
+        data.numInputs = data.numOutputs = 1;
+        data.inputs = &inBus;
+        data.outputs = &outBus;
+        data.inputParameterChanges = changes;
+    }
+    HostBlock(const HostBlock&) = delete;
+    HostBlock& operator=(const HostBlock&) = delete;
+
+    AudioBusBuffers inBus{};
+    AudioBusBuffers outBus{};
+    ProcessData data{};
+};
+
 } // namespace tarn::vst3host
