@@ -274,9 +274,12 @@ tresult Vst3Compressor::getParamStringByValue(ParamID id, ParamValue valueNormal
     if (!known(id) || !string) return kInvalidArgument;
     const tarn::ParameterInfo& p = kParameters[id];
     const auto v = static_cast<float>(valueNormalized);
+    if (p.topText && v == 1.0f) {
+        copyUtf16(string, p.topText, 128);
+        return kResultOk;
+    }
     // The unit is the host's to add; the number is the knob's text without it.
-    const ValueText text = p.topText && v == 1.0f ? ValueText{} : formatValue(toNatural(static_cast<int>(id), v), p.decimals);
-    copyUtf16(string, p.topText && v == 1.0f ? p.topText : text.text, 128);
+    copyUtf16(string, formatValue(toNatural(static_cast<int>(id), v), p.decimals).text, 128);
     return kResultOk;
 }
 

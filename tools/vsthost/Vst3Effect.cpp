@@ -131,7 +131,10 @@ Vst3Effect::Vst3Effect(std::unique_ptr<SharedLibrary> lib, IComponent* c, IAudio
     record.numOutputs = component->getBusInfo(kAudio, kOutput, 0, bus) == kResultOk ? bus.channelCount : 0;
     record.flags = effFlagsCanReplacing | effFlagsProgramChunks;
     if (processor->canProcessSampleSize(kSample64) == kResultTrue) record.flags |= effFlagsCanDoubleReplacing;
-    std::memcpy(&record.uniqueID, info.cid, sizeof record.uniqueID);
+    // The class ID's first four bytes, read as a VST 2.4 ID is written: the first the highest.
+    for (int i = 0; i < 4; ++i)
+        record.uniqueID = static_cast<VstInt32>(static_cast<std::uint32_t>(record.uniqueID) << 8 |
+                                                static_cast<unsigned char>(info.cid[i]));
     std::memcpy(name, info.name, sizeof name - 1);
     controller->setComponentHandler(&handler);
     if (IPlugView* probe = controller->createView(kEditorViewType)) {
