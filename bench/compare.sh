@@ -59,6 +59,7 @@ ln -s "$PWD/build/linux/tarnCompressor.lv2" /usr/lib/lv2/darc.lv2 /usr/lib/lv2/a
 WINELOADER=$wine64 "$wine64" wineboot --init >/dev/null 2>&1 || true
 
 builds=(native)
+[ -d build/linux/tarnCompressor.vst3 ] && builds+=(vst3)
 [ -f build/win64/vsthost.exe ] && builds+=(wine64)
 if [ -f build/win32/vsthost.exe ] && [ -n "$wine32" ] && "$wine32" build/win32/vsthost.exe --help >/dev/null 2>&1; then
   builds+=(wine32)
@@ -68,7 +69,7 @@ fi
 run() {
   local build=$1; shift
   case $build in
-    native) "build/linux/$@" ;;
+    native | vst3) "build/linux/$@" ;;
     wine64) WINELOADER=$wine64 "$wine64" "build/win64/$1.exe" "${@:2}" ;;
     wine32) "$wine32" "build/win32/$1.exe" "${@:2}" ;;
   esac | tr -d '\r'
@@ -96,7 +97,8 @@ for ((round = 1; round <= rounds; ++round)); do
   for signal in "${signals[@]}"; do
     for build in "${builds[@]}"; do
       plugin=build/linux/tarnCompressor.so
-      [ "$build" != native ] && plugin=build/win${build#wine}/tarnCompressor.dll
+      [ "$build" = vst3 ] && plugin=build/linux/tarnCompressor.vst3
+      [[ $build == wine* ]] && plugin=build/win${build#wine}/tarnCompressor.dll
       for release in 300 2000; do
         extra=""; [ $release = 2000 ] && extra="5=1"
         # shellcheck disable=SC2086
@@ -124,7 +126,7 @@ for release in 300 2000; do
   for bits in 32 64; do
     callback=processReplacing; [ $bits = 64 ] && callback=processDoubleReplacing
     for build in "${builds[@]}"; do
-      case $build in native) where="native" ;; wine64) where="64-bit DLL, wine" ;; wine32) where="32-bit DLL, wine" ;; esac
+      case $build in native) where="native" ;; vst3) where="VST 3 bundle, native" ;; wine64) where="64-bit DLL, wine" ;; wine32) where="32-bit DLL, wine" ;; esac
       row "tarn, release $release ms, $callback, $where" \
         "${ns[tarn,$release,$bits,$build,noise]}" "${ns[tarn,$release,$bits,$build,bursts]}" "${ns[tarn,$release,$bits,$build,phrase]}"
     done

@@ -7,7 +7,9 @@
 # Prints the number of host actions performed and the time taken. Findings (the input that
 # crashed, leaked, hung or failed a check) land in build/fuzz/findings/.
 # RUN fixes the fuzzer's random choices, so a run can be repeated.
-# Usage: scripts/fuzz.sh [SECONDS [RUN [editor|no-editor|lv2]]]   (defaults: 600, 1, editor)
+# "lv2" fuzzes the LV2 descriptor, "vst3" the VST 3 module's interfaces (views attach to a
+# window of the display).
+# Usage: scripts/fuzz.sh [SECONDS [RUN [editor|no-editor|lv2|vst3]]]   (defaults: 600, 1, editor)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
@@ -19,13 +21,14 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 fuzzer=boundary_fuzzer
 corpus=tests/fuzz/corpus
 [ "$mode" = lv2 ] && fuzzer=lv2_fuzzer corpus=tests/fuzz/corpus-lv2
+[ "$mode" = vst3 ] && fuzzer=vst3_fuzzer corpus=tests/fuzz/corpus-vst3
 cmake --build build/fuzz -j 2 --target $fuzzer
 mkdir -p build/fuzz/findings
 work=$(mktemp -d build/fuzz/corpus.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 display=()
-if [ "$mode" != editor ]; then
+if [ "$mode" = no-editor ] || [ "$mode" = lv2 ]; then
   display=(env -u DISPLAY)
 elif [ -z "${DISPLAY:-}" ]; then
   display=(scripts/xvfb.sh)

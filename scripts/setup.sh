@@ -36,6 +36,7 @@ test_packages=(
   jackd2
   ardour
   x42-plugins
+  zam-plugins
 )
 
 case $mode in

@@ -105,14 +105,14 @@ thread_tests() {
 }
 
 fuzz() {
-  scripts/fuzz.sh 20 1 no-editor && scripts/fuzz.sh 15 1 editor && scripts/fuzz.sh 10 1 lv2
+  scripts/fuzz.sh 20 1 no-editor && scripts/fuzz.sh 15 1 editor && scripts/fuzz.sh 10 1 lv2 && scripts/fuzz.sh 10 1 vst3
 }
 
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
 # replacement does not allow; the address sanitizer covers it above.
 valgrind_tests() {
   local test status=0
-  for test in build/linux/tests/{dsp/dsp_tests,lv2/lv2_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests}; do
+  for test in build/linux/tests/{dsp/dsp_tests,lv2/lv2_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests,vst3/vst3_tests}; do
     TARN_CYCLE_DIVISOR=10 valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
       --suppressions=tests/valgrind.supp "$test" --gtest_brief=1 || status=1
   done
@@ -120,13 +120,14 @@ valgrind_tests() {
 }
 
 windows="Windows builds: static checks, and both builds under wine where the machine runs them"
-fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10"
+fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10; the VST 3 module 10"
 
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
 begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
 stage "native tests" native_tests
 stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
+stage "VST 3 plug-in in Ardour, after zam-plugins' compressor" tests/vst3/ardour.sh build/linux
 stage "address and undefined-behaviour sanitizers: build" sanitizer_build asan address,undefined
 # The window tests run one at a time and wait on the X server: the next build fills the gaps.
 begin "address and undefined-behaviour sanitizers: tests" address_tests

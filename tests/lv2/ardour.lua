@@ -1,11 +1,13 @@
 -- Run by ardour7-lua (Ardour's own engine and session code, without its windows):
---   ardour7-lua ardour.lua PLUGIN_URI SESSION_FOLDER
--- The Dummy backend's sine generator feeds a stereo track that monitors its input, with the LV2
--- plug-in as the track's first processor. Ardour's own meter on the track's output reads the
--- level with the threshold at 0 dB (nothing above it), and again with the threshold at -40 dB
--- and a ratio of 4:1: the drop must be what the compressor's gain law takes off a sine,
--- and the plug-in's gain reduction output must say the same. Prints one "ok" line or fails.
-local uri, folder = arg[1], arg[2]
+--   ardour7-lua ardour.lua PLUGIN_ID SESSION_FOLDER [LV2|VST3 [other]]
+-- The Dummy backend's sine generator feeds a stereo track that monitors its input, with the
+-- plug-in (LV2 unless told; its URI, or a VST 3 class ID) as the track's first processor.
+-- Ardour's own meter on the track's output reads the level with the threshold at 0 dB
+-- (nothing above it), and again with the threshold at -40 dB and a ratio of 4:1: the drop must
+-- be what the compressor's gain law takes off a sine, and the plug-in's gain reduction output,
+-- where it has one, must say the same. "other" names another maker's compressor, which only
+-- has to compress: it proves the recipe. Prints one "ok" line or fails.
+local uri, folder, kind, other = arg[1], arg[2], arg[3] or "LV2", arg[4] == "other"
 local threshold, ratio = -40, 4
 
 local function check(condition, message)
@@ -25,7 +27,7 @@ check(create_session(folder, "lv2", 48000), "no session")
 
 local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
 track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
-local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType.LV2, "")
+local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType[kind], "")
 check(not processor:isnil(), "Ardour does not find " .. uri)
 check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
 local plugin = processor:to_insert():plugin(0)
@@ -39,7 +41,7 @@ for port = 0, plugin:parameter_count() - 1 do
     n = n + 1
   end
 end
-for _, name in ipairs({ "Threshold", "Ratio", "Gain reduction" }) do
+for _, name in ipairs(kind == "LV2" and { "Threshold", "Ratio", "Gain reduction" } or { "Threshold", "Ratio" }) do
   check(controls[name], "Ardour lists no control named " .. name)
 end
 
@@ -48,7 +50,9 @@ local function level()
   return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
 end
 -- Waits, for thirty seconds at most, until the output level holds still: five readings 50 ms
--- apart within 0.1 dB of each other, above silence. Returns that level.
+-- apart within 0.1 dB of each other (1 dB for another maker's compressor, whose gain may
+-- ripple with the sine), above silence. Returns that level.
+local steady = other and 1.0 or 0.1
 local function settledLevel()
   local readings = {}
   for _ = 1, 600 do
@@ -57,7 +61,7 @@ local function settledLevel()
     if #readings >= 5 then
       local recent = { table.unpack(readings, #readings - 4) }
       local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
-      if high - low < 0.1 and low > -100 then return high end
+      if high - low < steady and low > -100 then return high end
     end
   end
   check(false, "the track's output level did not settle: last readings " .. table.concat(readings, " ", #readings - 4))
@@ -67,7 +71,7 @@ check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Ratio"], ratio), "c
 local open = settledLevel()
 check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Threshold"], threshold), "cannot set the threshold")
 local compressed = settledLevel()
-local reported = ARDOUR.LuaAPI.get_processor_param(processor, controls["Gain reduction"], false)
+local reported = controls["Gain reduction"] and ARDOUR.LuaAPI.get_processor_param(processor, controls["Gain reduction"], false)
 
 -- The meter reads a sine's peak; the detector reads its RMS level x, 3.01 dB lower. Above the
 -- threshold a the compressor divides the amplitude by the ratio: x becomes (x - a) / ratio + a.
@@ -76,9 +80,14 @@ local expected = -20 * math.log((x - a) / ratio + a, 10) + 20 * math.log(x, 10)
 local drop = open - compressed
 Session:save_state("", false, false, false, false, false)
 close_session()
+if other then
+  check(drop > 1, string.format("the output dropped by %.2f dB only", drop))
+  print(string.format("ok: in Ardour %s compresses the sine at %.2f dBFS by %.2f dB", uri, open, drop))
+  os.exit(0)
+end
 check(math.abs(drop - expected) < 0.5,
   string.format("the output dropped by %.2f dB from %.2f dBFS, expected %.2f dB", drop, open, expected))
-check(math.abs(reported - drop) < 0.5,
-  string.format("the plug-in reports %.2f dB of gain reduction, the meter shows %.2f dB", reported, drop))
-print(string.format("ok: in Ardour the sine at %.2f dBFS drops by %.2f dB (expected %.2f), the plug-in reports %.2f dB",
-  open, drop, expected, reported))
+check(not reported or math.abs(reported - drop) < 0.5,
+  string.format("the plug-in reports %.2f dB of gain reduction, the meter shows %.2f dB", reported or 0, drop))
+print(string.format("ok: in Ardour the %s plug-in drops the sine at %.2f dBFS by %.2f dB (expected %.2f)%s",
+  kind, open, drop, expected, reported and string.format(", and reports %.2f dB", reported) or ""))

@@ -71,6 +71,13 @@ carries_png() {
   grep -qF "($2," <<<"$report"
 }
 
+vst3_exports_are_the_module_calls() {
+  local names
+  names=$("$triple-objdump" -p "$vst3" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
+  echo "exports: $names"
+  [ "$names" = "ExitDll GetPluginFactory InitDll " ]
+}
+
 record_layout_holds() {
   printf '#include "plugin/aeffect.h"\nstatic_assert(sizeof(AEffect) == %s, "size");\n' "$record" |
     "$triple-g++-posix" -std=c++17 -fsyntax-only -I. -x c++ -
@@ -90,4 +97,10 @@ check "tarnCompressor.dll carries the knob strip as PNG resource 101" carries_pn
 check "tarnCompressor.dll carries the 2x background as PNG resource 102" carries_png 102 "1100x750, 8-bit palette"
 check "tarnCompressor.dll carries the 2x knob strip as PNG resource 103" carries_png 103 "112x11200, 32-bit RGB+alpha"
 check "the effect record is $record bytes for $arch" record_layout_holds
+if [ "$arch" = x86_64 ]; then
+  vst3=$build/tarnCompressor.vst3/Contents/x86_64-win/tarnCompressor.vst3
+  check "the VST 3 module is a $format DLL for $machine" machine_is "$vst3"
+  check "the VST 3 module exports exactly GetPluginFactory, InitDll and ExitDll" vst3_exports_are_the_module_calls
+  check "the VST 3 module imports only system DLLs" imports_only_system_dlls "$vst3"
+fi
 summary "static ($arch)"

@@ -116,6 +116,16 @@ check "parameter values set on the command line read back the same" round_trip
 check "parameter settings give the native build's info" same_info $compress 7=0.5
 check "32-bit float render is the native one exactly" render_matches float "$work/noise.wav" 0 --block 333 $compress
 check "64-bit float render is the native one exactly" render_matches double "$work/noise.wav" 0 --double --block 512 $compress
+# vst3_matches OPTIONS...: the x64 VST 3 bundle under wine against the Linux bundle.
+vst3_matches() {
+  "$host" render "$linux/tarnCompressor.vst3" "$work/noise.wav" "$work/vst3-linux.wav" "$@" || return 1
+  onwine "$hostexe" render "$win/tarnCompressor.vst3" "$work/noise.wav" "$work/vst3-wine.wav" "$@" || return 1
+  "$host" compare "$work/vst3-linux.wav" "$work/vst3-wine.wav" --tolerance 0
+}
+if [ "$arch" = x86_64 ]; then
+  check "VST 3 bundle: 32-bit float render is the native bundle's exactly" vst3_matches --block 333 $compress
+  check "VST 3 bundle: 64-bit float render is the native bundle's exactly" vst3_matches --double --block 512 $compress
+fi
 check "mono 16-bit render at another plug-in rate is the native one exactly" render_matches mono "$work/sine.wav" 0 --rate 96000 --block 64 $compress
 check "boundary self-test: in-place buffers, degenerate blocks, bad input" selftest
 check "missing plug-in: one-line error" refuses "no such file" info "$work/missing.dll"

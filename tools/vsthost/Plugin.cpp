@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/vsthost/HostCallback.h"
+#include "tools/vsthost/Vst3Effect.h"
 
 namespace tarn {
 
@@ -17,6 +18,13 @@ constexpr std::size_t kTextBuffer = 1024;
 } // namespace
 
 std::unique_ptr<Plugin> Plugin::load(const std::string& path, std::string& error) {
+    if (isVst3Path(path)) {
+        AEffect* record = openVst3Effect(path, error);
+        if (!record) return nullptr;
+        std::unique_ptr<Plugin> plugin(new Plugin(nullptr, nullptr, record));
+        plugin->dispatch(effOpen);
+        return plugin;
+    }
     if (!std::ifstream(path, std::ios::binary)) {
         error = "cannot open plug-in '" + path + "': no such file or not readable";
         return nullptr;

@@ -10,7 +10,8 @@ namespace tarn {
 
 using PluginEntry = AEffect*(VSTCALLBACK*)(audioMasterCallback audioMaster);
 
-// One VST 2.4 plug-in library loaded by path, with one open instance of it.
+// One VST 2.4 plug-in library loaded by path, with one open instance of it; or a VST 3
+// bundle, whose effect is presented as a VST 2.4 one (Vst3Effect.h).
 class Plugin {
 public:
     // Loads the library, finds its entry point (VSTPluginMain, else main), makes an instance
@@ -22,7 +23,7 @@ public:
     Plugin& operator=(const Plugin&) = delete;
 
     AEffect& effect() { return *record; }
-    // The library's entry point, for making further instances by hand.
+    // The library's entry point, for making further instances by hand; null for a VST 3 bundle.
     PluginEntry entry() const { return entryPoint; }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
