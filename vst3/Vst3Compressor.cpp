@@ -339,6 +339,10 @@ IPlugView* Vst3Compressor::createView(FIDString name) {
     }
 }
 
+bool Vst3Compressor::resizeEditor(std::int32_t width, std::int32_t height) {
+    return shownView && shownView->resizeTo(width, height);
+}
+
 float Vst3Compressor::getParameter(std::int32_t index) {
     return index >= 0 && index < kNumControls ? values[index].load(std::memory_order_relaxed) : 0.0f;
 }

@@ -12,6 +12,8 @@ class ZuVstGui;
 
 namespace tarn::vst3 {
 
+class Vst3EditorView;
+
 // The VST 3 plug-in: one object that is the component, the audio processor and the edit
 // controller, as hosts accept for a plug-in without a separate controller class (they ask
 // the component for IEditController first). One stereo bus each way, both sample sizes, the
@@ -75,10 +77,13 @@ public:
     void setParameterAutomated(std::int32_t index, float value) override;
     bool beginEdit(std::int32_t index) override;
     bool endEdit(std::int32_t index) override;
+    bool resizeEditor(std::int32_t width, std::int32_t height) override;
     Lock& getEngineLock() override { return engineLock; }
 
     // For the view: the editor, and whether a view shows it now.
     ZuVstGui& editor() { return *gui; }
+    // The view that shows the editor, or null; the host's user-interface thread.
+    Vst3EditorView* shownView = nullptr;
     // The host context given to initialize (on Linux the run loop may be asked of it).
     FUnknown* hostContext() const { return context; }
     std::atomic<bool> viewOpen{false};

@@ -1,5 +1,7 @@
 #include "vst3/Vst3EditorView.h"
 
+#include <cmath>
+
 #include <cstring>
 #include <new>
 
@@ -70,6 +72,7 @@ tresult Vst3EditorView::attached(void* parent, FIDString type) {
     if (!editorFrame) return kResultFalse;
     attachedNow = true;
     owner.viewOpen.store(true);
+    owner.shownView = this;
     for (int i = 0; i < kNumControls; ++i) gui.setParameter(i, owner.getParameter(i));
 #if defined(__linux__)
     // The run loop comes with the frame; some hosts offer it with their context only.
@@ -105,6 +108,7 @@ void Vst3EditorView::detach() {
     ticker = nullptr;
 #endif
     owner.editor().close();
+    owner.shownView = nullptr;
     owner.viewOpen.store(false);
     attachedNow = false;
 }
@@ -144,9 +148,16 @@ tresult Vst3EditorView::checkSizeConstraint(ViewRect* rect) {
     return getSize(rect);
 }
 
-tresult Vst3EditorView::setContentScaleFactor(float /*factor*/) {
-    // The panel is drawn at one scale; the host keeps its size as getSize gives it.
-    return kResultFalse;
+// The host's scale; a scale the user chose in the editor wins over it.
+tresult Vst3EditorView::setContentScaleFactor(float factor) {
+    if (!std::isfinite(factor) || factor <= 0.0f) return kResultFalse;
+    owner.editor().setHostScale(factor);
+    return kResultOk;
+}
+
+bool Vst3EditorView::resizeTo(std::int32_t width, std::int32_t height) {
+    ViewRect size{0, 0, width, height};
+    return frame && frame->resizeView(this, &size) == kResultOk;
 }
 
 #if defined(__linux__)

@@ -42,6 +42,9 @@ public:
 
     tresult TARN_VST3_API setContentScaleFactor(float factor) override;
 
+    // Asks the host's frame for a new size; false without a frame or when the host refuses.
+    bool resizeTo(std::int32_t width, std::int32_t height);
+
 #if defined(__linux__)
     void TARN_VST3_API onTimer() override;
     void TARN_VST3_API onFDIsSet(int fd) override;

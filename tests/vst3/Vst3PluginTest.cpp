@@ -255,5 +255,26 @@ TEST(Vst3Module, StateComesBackAndDamagedStatesAreRefused) {
     EXPECT_NE(fresh.component->setState(nullptr), kResultOk);
 }
 
+// The host's scale sizes the view before it is attached: the editor at twice its size.
+TEST(Vst3Module, TheViewTakesTheHostsContentScale) {
+    Instance plugin;
+    IPlugView* view = plugin.controller->createView(kEditorViewType);
+    ASSERT_NE(view, nullptr);
+    void* obj = nullptr;
+    ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, &obj), kResultOk);
+    auto* scaling = static_cast<IPlugViewContentScaleSupport*>(obj);
+    ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right - size.left, 550);
+    EXPECT_EQ(size.bottom - size.top, 375);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+    EXPECT_NE(scaling->setContentScaleFactor(std::nanf("")), kResultOk);
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right - size.left, 1100);
+    EXPECT_EQ(size.bottom - size.top, 750);
+    scaling->release();
+    view->release();
+}
+
 } // namespace
 } // namespace tarn
