@@ -169,7 +169,7 @@ parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return
 parameter storage: parameters start at 0 | plugin/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
 parameter storage: defaults not given to the engine | plugin/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
 parameter storage: current values not kept on a program change | plugin/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
-graph: a knee change alone not drawn | views/ZuGLGraph.cpp | newThresholdDb != thresholdDb || newKneeStartDb != kneeStartDb | newThresholdDb != thresholdDb
+graph: a knee change alone not noticed | views/ZuGLGraph.cpp | const float newKneeStartDb = tarn::DecibelHistory::toDb(kneeStart); | const float newKneeStartDb = kneeStartDb;
 lv2 ui: a knob's touch not sent | lv2/Lv2EditorUi.cpp | touchFeature->touch(touchFeature->handle, kFirstControl + index, grabbed); | ;
 lv2 ui: a knob's touch always grabs | lv2/Lv2EditorUi.cpp | kFirstControl + index, grabbed); | kFirstControl + index, true);
 lv2 ui: a knob's value not written | lv2/Lv2EditorUi.cpp | write(controller, kFirstControl + index, sizeof(float), 0, &naturals[index]); | ;
@@ -222,7 +222,7 @@ PY
     continue
   fi
   if ! build; then
-    echo "no build      $name"
+    echo "no build      $name"; cp "$root/build.log" "$root/no-build.log"
     broken=$((broken + 1))
   elif tests_pass; then
     echo "SURVIVED      $name"
