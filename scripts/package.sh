@@ -50,7 +50,7 @@ top=$(gather linux-x86_64 build/release-linux tarnCompressor.so tarnCompressor.l
   [ ! -d "$top/tarnCompressor.vst3" ] ||
     echo "- VST 3: the folder tarnCompressor.vst3 to ~/.vst3 or /usr/lib/vst3."
 } >"$top/INSTALL.txt"
-tar -C "$stage" -czf "dist/$name-linux-x86_64.tar.gz" "${top##*/}"
+tar --owner=0 --group=0 -C "$stage" -czf "dist/$name-linux-x86_64.tar.gz" "${top##*/}"
 
 # Windows notes end their lines with CR LF.
 top=$(gather windows-x64 build/win64 tarnCompressor.dll tarnCompressor.vst3)
