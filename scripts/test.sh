@@ -131,8 +131,9 @@ fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds 
 
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
-# Under emulation one start of wine takes minutes, nearly all of it waiting.
-begin "$emulated32" tests/windows/emulated32.sh build/linux build/win32
+# Under emulation one start of wine takes minutes; at a lower priority it takes what the other
+# stages leave.
+begin "$emulated32" nice -n 10 tests/windows/emulated32.sh build/linux build/win32
 begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
 begin "$release" release_checks
 stage "native tests" native_tests
