@@ -41,9 +41,11 @@ render() {
   shift 4
   "$vsthost" generate "$in" --signal phrase --seconds 3 --rate "$rate" --level -6 --format float || { fail "generate"; return; }
   # shellcheck disable=SC2086
-  "$vsthost" render "$native/tarnCompressor.so" "$in" "$scratch/$name-normal.wav" --block 512 $settings &&
-    "$vsthost" render "$release/tarnCompressor.so" "$in" "$scratch/$name-release.wav" --block 512 $settings ||
-    { fail "$name: vsthost render"; return; }
+  if ! "$vsthost" render "$native/tarnCompressor.so" "$in" "$scratch/$name-normal.wav" --block 512 $settings ||
+    ! "$vsthost" render "$release/tarnCompressor.so" "$in" "$scratch/$name-release.wav" --block 512 $settings; then
+    fail "$name: vsthost render"
+    return
+  fi
   "$vsthost" compare "$scratch/$name-normal.wav" "$scratch/$name-release.wav" >/dev/null ||
     fail "$name: the release VST 2.4 plug-in renders other samples than the normal build"
   lv2apply -i "$in" -o "$scratch/$name-lv2.wav" "$@" "$uri" >"$scratch/lv2apply.log" 2>&1 ||

@@ -8,7 +8,7 @@
 # emulation can be had, this says so in one line.
 # Usage: tests/windows/emulated32.sh [LINUX_BUILD WIN32_BUILD]
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 . tests/windows/checks.sh
 linux=${1:-build/linux}
 win=${2:-build/win32}
@@ -34,26 +34,28 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tarn-wine32-work.XXXXXX")
 trap 'rm -rf "$WINEPREFIX" "$work"' EXIT
 
 # Threshold -30 dB, ratio 4:1, attack 8 ms, release 201 ms: about 9.5 dB off noise at -6 dBFS peak.
-compress="1=0.6875 3=0.157894737 4=0.05 5=0.1"
+compress=("1=0.6875" "3=0.157894737" "4=0.05" "5=0.1")
 "$linux/vsthost" generate "$work/noise.wav" --signal noise --level -6 --seconds 3 --rate 44100
-# checks PLUGIN SUFFIX: the one run's commands.
+# checks PLUGIN SUFFIX: the words of the one run's commands, into the array `run`.
 checks() {
-  echo info "$1" $compress 7=0.5 then render "$1" "$work/noise.wav" "$work/float-$2.wav" --block 333 $compress \
-    then render "$1" "$work/noise.wav" "$work/double-$2.wav" --double --block 512 $compress then selftest "$1"
+  run=(info "$1" "${compress[@]}" "7=0.5" "then" render "$1" "$work/noise.wav" "$work/float-$2.wav" --block 333
+    "${compress[@]}" "then" render "$1" "$work/noise.wav" "$work/double-$2.wav" --double --block 512 "${compress[@]}"
+    "then" selftest "$1")
 }
-# shellcheck disable=SC2046
-"$linux/vsthost" $(checks "$linux/tarnCompressor.so" linux) >"$work/linux.txt"
+checks "$linux/tarnCompressor.so" linux
+"$linux/vsthost" "${run[@]}" >"$work/linux.txt"
+checks "$win/tarnCompressor.dll" wine
 
 echo "== the 32-bit DLL under wine, emulated: one wine session (minutes)"
 start=$(date +%s)
 # One wine session: a server kept until the end, the prefix made by wineboot, which waits for its
 # own end (a program's first start makes the prefix too, but under emulation stops waiting for
 # it too soon), then the one vsthost.exe run.
-# shellcheck disable=SC2016,SC2046
+# shellcheck disable=SC2016
 scripts/qemu32.sh bash -c 'server=$1 wine=$2; shift 2
   "$server" -p && "$wine" wineboot --init >/dev/null && "$wine" "$@"
   status=$?; "$server" -k; exit $status' bash "${wine%/*}/wineserver" "$wine" \
-  "$win/vsthost.exe" $(checks "$win/tarnCompressor.dll" wine) 2>"$work/stderr" | tr -d '\r' >"$work/wine.txt"
+  "$win/vsthost.exe" "${run[@]}" 2>"$work/stderr" | tr -d '\r' >"$work/wine.txt"
 status=${PIPESTATUS[0]}
 echo "wine session of $(($(date +%s) - start)) s"
 
