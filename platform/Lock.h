@@ -43,7 +43,13 @@ private:
     // The running thread's own control block (its thread environment block on Windows): one
     // register read, unique among running threads, never 0.
     static std::uintptr_t currentThread() {
-#if defined(TARN_LINUX)
+#if defined(TARN_LINUX) && defined(__x86_64__)
+        // The thread pointer: the block's first word points to the block itself. Read here
+        // rather than through __builtin_thread_pointer, which GCC before 11 lacks on x86.
+        std::uintptr_t block;
+        __asm__("movq %%fs:0, %0" : "=r"(block));
+        return block;
+#elif defined(TARN_LINUX)
         return reinterpret_cast<std::uintptr_t>(__builtin_thread_pointer());
 #elif defined(__x86_64__)
         std::uintptr_t block;

@@ -2,7 +2,9 @@
 # Installs what is missing (Debian), non-interactively. Safe to run again.
 # "demo" installs what the demo needs: the native build, the 64-bit Windows build and wine64
 # under a virtual display. "test" (the default) adds what the tests need: GoogleTest, the
-# sanitizer and fuzzing toolchain, valgrind, the 32-bit Windows build and wine32.
+# sanitizer and fuzzing toolchain, valgrind, the 32-bit Windows build and wine32 (with
+# qemu-user-static for kernels that cannot run 32-bit programs), and debootstrap for the Debian 11
+# root that release builds are made in.
 # Usage: scripts/setup.sh [demo|test]
 set -euo pipefail
 mode=${1:-test}
@@ -27,7 +29,10 @@ test_packages=(
   icoutils
   pngcheck
   stress-ng
+  debootstrap
+  qemu-user-static
   wine32:i386
+  libgl1:i386
   libgl1-mesa-dri:i386
   libglx-mesa0:i386
   lilv-utils

@@ -108,6 +108,11 @@ fuzz() {
   scripts/fuzz.sh 20 1 no-editor && scripts/fuzz.sh 15 1 editor && scripts/fuzz.sh 10 1 lv2 && scripts/fuzz.sh 10 1 vst3
 }
 
+# The first run on a machine makes the Debian 11 build root (a few minutes, mostly downloading).
+release_checks() {
+  scripts/release.sh && tests/release/run.sh build/release-linux build/linux
+}
+
 # The allocation-failure test replaces the global allocator itself, which valgrind's own
 # replacement does not allow; the address sanitizer covers it above.
 valgrind_tests() {
@@ -120,11 +125,17 @@ valgrind_tests() {
 }
 
 windows="Windows builds: static checks, and both builds under wine where the machine runs them"
+emulated32="the 32-bit DLL under wine emulated, where the machine cannot run it natively"
+release="release build on Debian 11: glibc 2.31 at most, loads there, renders as the normal build"
 fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds without editors, 15 with; the LV2 descriptor 10; the VST 3 module 10"
 
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
+# Under emulation one start of wine takes minutes; at a lower priority it takes what the other
+# stages leave.
+begin "$emulated32" nice -n 10 tests/windows/emulated32.sh build/linux build/win32
 begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
+begin "$release" release_checks
 stage "native tests" native_tests
 stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
 stage "VST 3 plug-in in Ardour, after zam-plugins' compressor" tests/vst3/ardour.sh build/linux
@@ -139,3 +150,5 @@ stage "thread sanitizer: tests" thread_tests
 begin "valgrind" valgrind_tests
 stage "$fuzzing" fuzz
 finish "valgrind"
+finish "$release"
+finish "$emulated32"

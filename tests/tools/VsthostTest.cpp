@@ -178,6 +178,18 @@ TEST(VsthostSelfTest, BoundaryChecksPassOnThePlugin) {
     EXPECT_NE(r.out.find("selftest: 19 checks, 0 failed"), std::string::npos) << r.out;
 }
 
+// One start for several commands: each runs in turn, and the first failure ends the run with its status.
+TEST(VsthostThen, RunsCommandsInTurnUpToTheFirstFailure) {
+    const Result both = vsthost("info " + kPlugin + " then selftest " + kPlugin);
+    EXPECT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(both.out, vsthost("info " + kPlugin).out + vsthost("selftest " + kPlugin).out);
+
+    const Result stopped = vsthost("info " + kPlugin + " then frobnicate then selftest " + kPlugin);
+    EXPECT_EQ(stopped.status, 2);
+    EXPECT_EQ(stopped.out, vsthost("info " + kPlugin).out);
+    EXPECT_NE(stopped.err.find("unknown command 'frobnicate'"), std::string::npos) << stopped.err;
+}
+
 TEST(VsthostBench, PrintsTimePerFrameAndRealTimeFactor) {
     const Result r = vsthost("bench " + kPlugin + " --seconds 0.2 --block 64 --signal sine --level -3 1=0.75 3=0.5");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # All checks of the Windows builds: static checks of the 64-bit and 32-bit builds, then each
 # build under wine against the native one. Machines whose kernel lacks 32-bit support cannot
-# run 32-bit programs; there the 32-bit build gets the static checks only.
+# run 32-bit programs; there the 32-bit build gets the static checks here, and
+# tests/windows/emulated32.sh runs it under emulation.
 # Usage: tests/windows/run.sh [LINUX_BUILD WIN64_BUILD WIN32_BUILD]
 set -uo pipefail
 cd "$(dirname "$0")/../.."

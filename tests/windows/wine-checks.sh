@@ -3,8 +3,9 @@
 # shape, parameter round trips, renders in both precisions compared sample for sample, the
 # boundary self-test (in-place buffers, bad input), random host actions from a fixed start and instance
 # cycling (random_host), error reports, and the Windows test programs. Prints bench figures of
-# both builds at the end. A machine that cannot run 32-bit programs (no 32-bit support in its
-# kernel) skips the 32-bit build, saying so in one line.
+# both builds at the end. A machine that cannot run 32-bit programs natively (no 32-bit support
+# in its kernel) skips the 32-bit build here, saying so in one line; tests/windows/emulated32.sh
+# checks it there under emulation.
 # Usage: tests/windows/wine-checks.sh LINUX_BUILD WINDOWS_BUILD x86_64|i686
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -49,7 +50,7 @@ onwine() { "$wine" "$@" | tr -d '\r'; }
 
 echo "== wine checks of $win ($arch) against $linux"
 if [ "$arch" = i686 ] && ! scripts/runs32bit.sh; then
-  echo "32-bit programs do not run on this machine: $win gets its static checks only"
+  echo "32-bit programs do not run natively on this machine: tests/windows/emulated32.sh runs $win under emulation"
   exit 0
 fi
 echo "setting up a wine prefix in $WINEPREFIX"
