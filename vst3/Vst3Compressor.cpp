@@ -1,9 +1,10 @@
 #include "vst3/Vst3Compressor.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <locale>
+#include <sstream>
 
 #include "dsp/EngineMapping.h"
 #include "dsp/StereoBlock.h"
@@ -292,12 +293,12 @@ tresult Vst3Compressor::getParamValueByString(ParamID id, char16* string, ParamV
         valueNormalized = 1.0;
         return kResultOk;
     }
-    const char* begin = text;
-    while (*begin == ' ') ++begin;
-    if (*begin == '+') ++begin;
+    // The classic locale reads "." as the decimal point whatever the host's locale, as
+    // from_chars would, which GCC 10's runtime (release builds) lacks for floating point.
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
     double natural = 0.0;
-    const auto [end, error] = std::from_chars(begin, text + std::strlen(text), natural);
-    if (error != std::errc() || end == begin || !std::isfinite(natural)) return kResultFalse;
+    if (!(in >> natural) || !std::isfinite(natural)) return kResultFalse;
     valueNormalized = std::clamp(static_cast<double>(toNormalised(static_cast<int>(id), static_cast<float>(natural))), 0.0, 1.0);
     return kResultOk;
 }

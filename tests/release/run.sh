@@ -2,8 +2,8 @@
 # Checks the release build (scripts/release.sh) against the normal one: every shipped library
 # asks for no symbol version newer than Debian 11 has (glibc 2.31, and its C++ runtime's should
 # one be linked dynamically), resolves every symbol in the Debian 11 build root itself, and
-# renders the normal build's samples bit for bit, as VST 2.4 plug-in and, through lilv's
-# lv2apply, as LV2 plug-in.
+# renders the normal build's samples bit for bit, as VST 2.4 and VST 3 plug-in and, through
+# lilv's lv2apply, as LV2 plug-in.
 # Usage: tests/release/run.sh [RELEASE_BUILD [BUILD]]
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
@@ -48,6 +48,12 @@ render() {
   fi
   "$vsthost" compare "$scratch/$name-normal.wav" "$scratch/$name-release.wav" >/dev/null ||
     fail "$name: the release VST 2.4 plug-in renders other samples than the normal build"
+  # shellcheck disable=SC2086
+  if [ -d "$release/tarnCompressor.vst3" ]; then
+    "$vsthost" render "$release/tarnCompressor.vst3" "$in" "$scratch/$name-vst3.wav" --block 512 $settings &&
+      "$vsthost" compare "$scratch/$name-normal.wav" "$scratch/$name-vst3.wav" >/dev/null ||
+      fail "$name: the release VST 3 plug-in renders other samples than the normal build"
+  fi
   lv2apply -i "$in" -o "$scratch/$name-lv2.wav" "$@" "$uri" >"$scratch/lv2apply.log" 2>&1 ||
     { fail "$name: lv2apply: $(cat "$scratch/lv2apply.log")"; return; }
   "$vsthost" compare "$scratch/$name-normal.wav" "$scratch/$name-lv2.wav" >/dev/null ||
