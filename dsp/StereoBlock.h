@@ -19,8 +19,7 @@ constexpr double kInputFloor = 1e-100;
 constexpr int kChunkFrames = 256;
 
 // The two conversions below are written without branches. They run for each frame just
-// outside the engine lock, where they cost next to nothing: the processor does them while the
-// lock's exchange waits for the previous frame's stores. They take magnitudes and limits with
+// outside the engine lock, where they cost next to nothing beside the engine's own chain. They take magnitudes and limits with
 // minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
 // x87 unit and in integer halves through memory, at several times the cost.
 
@@ -45,12 +44,12 @@ template <> inline double limitOutput<double>(double sample) { return sample; }
 
 } // namespace stereoBlock
 
-// Runs `frames` stereo frames through the engine, taking the engine lock around each frame
-// only, and asking rate() for the host's sample rate once per frame. The output buffers may
-// be the input buffers: each chunk is read whole before it is written. Audio thread; allocates
-// nothing and waits on nothing but the lock.
+// Runs `frames` stereo frames through the engine, taking the engine lock's fast side around
+// each frame only, and asking rate() for the host's sample rate once per frame. The output
+// buffers may be the input buffers: each chunk is read whole before it is written. Audio
+// thread; allocates nothing and waits on nothing but the lock.
 template <typename Sample, typename Rate>
-void processStereoBlock(CompressorEngine& e, Lock& lock, const Sample* inL, const Sample* inR, Sample* outL,
+void processStereoBlock(CompressorEngine& e, Lock::FastSide& lock, const Sample* inL, const Sample* inR, Sample* outL,
                         Sample* outR, std::int64_t frames, Rate rate) {
     using namespace stereoBlock;
     double left[kChunkFrames];
