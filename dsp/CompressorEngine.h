@@ -14,8 +14,9 @@ namespace tarn {
 // The whole signal path: a stereo-linked RMS compressor with a soft knee and logistic
 // attack and release, working one stereo frame at a time. All levels are linear amplitudes.
 //
-// Threads: processSample runs on the audio thread with the plug-in's engine lock held; the
-// display fields (histories, io64Bit, threshold(), kneeStart()) are read under the same lock.
+// Threads: processSample runs on the audio thread with the plug-in's engine lock held. The
+// display fields (histories, io64Bit, threshold(), kneeStart()) are read from any thread
+// without it: the editor holds nothing the audio thread needs (see LevelHistory).
 // The settings are given through the setters, from any thread and without the lock.
 //
 // Settings and what is made from them. Each setter stores its value in its own atomic and
@@ -29,7 +30,7 @@ namespace tarn {
 // (Making them in the setters instead would let two threads that set threshold and knee at
 // once leave a knee start made from a stale pair.)
 struct CompressorEngine {
-    bool io64Bit = false;
+    std::atomic<bool> io64Bit{false};
     float sampleRate = 44100.0f;
     float samplesPerMs = 0.0f;
     std::int32_t rmsWindow = 0;

@@ -1,10 +1,6 @@
 #pragma once
 #include <cstdint>
 
-namespace tarn {
-class Lock;
-}
-
 // The plug-in as its editor sees it, whatever the plug-in format: the VST plug-in object and the
 // LV2 UI implement it. Parameters are the normalised values 0 to 1 of the parameter table.
 // The names are the VST plug-in object's own, whose operations implement them directly.
@@ -18,9 +14,6 @@ public:
     // the host took note. User-interface thread.
     virtual bool beginEdit(std::int32_t index) = 0;
     virtual bool endEdit(std::int32_t index) = 0;
-    // The lock under which the editor reads the engine it was given (ZuVstGui::setEngine); only
-    // asked while it has one.
-    virtual tarn::Lock& getEngineLock() = 0;
 
 protected:
     ~EditorClient() = default;

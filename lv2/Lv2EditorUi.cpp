@@ -89,6 +89,4 @@ bool Lv2EditorUi::touch(std::int32_t index, bool grabbed) {
     return true;
 }
 
-Lock& Lv2EditorUi::getEngineLock() { return instance->getEngineLock(); }
-
 } // namespace tarn::lv2

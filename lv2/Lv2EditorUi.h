@@ -38,7 +38,6 @@ public:
     void setParameterAutomated(std::int32_t index, float value) override;
     bool beginEdit(std::int32_t index) override;
     bool endEdit(std::int32_t index) override;
-    Lock& getEngineLock() override;
 
 private:
     bool touch(std::int32_t index, bool grabbed);

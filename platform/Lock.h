@@ -12,26 +12,31 @@ namespace tarn {
 //
 // It is asymmetric. The audio thread claims the fast side once per block (FastSide, one atomic
 // exchange); within the block its entry is a plain store of `fastInside` and a load of
-// `slowWants`, its leave a plain store and a load: no atomic read-modify-write, no fence, no
+// `slowSide`, its leave a plain store and a load: no atomic read-modify-write, no fence, no
 // call. Every other entry (enter(), from any thread) is the slow side: it takes the gate, a
-// mutex that orders the slow sides among themselves, raises `slowWants`, runs a process-wide
-// memory barrier (membarrier on Linux, FlushProcessWriteBuffers on Windows) and waits, asleep
-// after a moment, until the fast side is out.
+// mutex that orders the slow sides among themselves, marks `slowSide` asking, runs a
+// process-wide memory barrier (membarrier on Linux, FlushProcessWriteBuffers on Windows),
+// marks it inside, fences, and waits, asleep after a moment, until the fast side is out.
 //
 // Why the fast side needs no fence of its own: the barrier makes every running thread of the
 // process execute a full fence (a thread not running has passed one in its context switch).
-// Where that fence falls in the audio thread's "store fastInside; load slowWants", either the
+// Where that fence falls in the audio thread's "store fastInside; load slowSide", either the
 // store comes before it, and the slow side, loading fastInside after the barrier, sees the
-// audio thread inside and waits; or the load comes after it, sees slowWants raised, and the
-// audio thread backs off: it lowers fastInside and takes the gate instead, as a slow side
-// would, for that frame. Both may see each other, never neither. The same argument covers the
-// leave: an audio thread that misses slowWants on leaving has its lowered fastInside seen by
-// the slow side, so a sleeping slow side is always woken.
+// audio thread inside and waits; or the load comes after it and sees the slow side's mark.
+// Both may see each other, never neither. Seeing the mark, the audio thread fences itself
+// (this rare case only) and looks again: while the slow side is still asking, its own fence
+// after marking itself inside and the audio thread's fence make a plain two-fence exclusion,
+// so the audio thread may go in, and the slow side will find it inside and wait. Only a slow
+// side marked inside makes the audio thread back off: it lowers fastInside and takes the gate
+// instead, as a slow side would, for that frame. So the audio thread never waits through the
+// barrier, only through a slow side's own short section. The same argument covers the leave:
+// an audio thread that misses the mark on leaving has its lowered fastInside seen by the slow
+// side, so a sleeping slow side is always woken.
 //
-// Waiting: the audio thread waits only in that back-off, for the gate, for one slow side's
-// short section. On Linux the gate inherits priority, so a real-time audio thread lends its
-// priority to the user-interface thread that holds the gate, which then cannot be kept off the
-// processor by other work while the audio thread waits.
+// Waiting: the audio thread backs off by spinning a moment for the slow side to leave, then
+// sleeping on the gate. On Linux the gate inherits priority, so a real-time audio thread lends
+// its priority to the user-interface thread that holds the gate, which then cannot be kept
+// off the processor by other work while the audio thread waits.
 //
 // Without the process-wide barrier (an old kernel; wine, which lacks it) the fast side fences
 // itself: correct, at the old cost.
@@ -56,7 +61,7 @@ public:
         }
         fastInside.store(0, std::memory_order_release);
         lightBarrier();
-        if (slowWants.load(std::memory_order_relaxed) != 0) wakeSlow();
+        if (slowSide.load(std::memory_order_relaxed) != kFree) wakeSlow();
     }
 
     // Holds the fast side for a scope: the calling thread's enter() and leave() through it are
@@ -112,7 +117,7 @@ private:
         }
         fastInside.store(1, std::memory_order_relaxed);
         lightBarrier();
-        if (slowWants.load(std::memory_order_acquire) != 0) {
+        if (slowSide.load(std::memory_order_acquire) != kFree) {
             enterFastContended(self);
             return;
         }
@@ -128,7 +133,8 @@ private:
         else std::atomic_signal_fence(std::memory_order_seq_cst);
     }
 
-    // The fast side met a slow one: backs off and takes the gate (see the top of the class).
+    // The fast side met a slow one: goes in while the slow one is still asking, or backs off
+    // and takes the gate (see the top of the class).
     void enterFastContended(std::uintptr_t self);
     void leaveSlow();
     // Waits, spinning a moment and then asleep, until the fast side is out.
@@ -136,6 +142,7 @@ private:
 
     // The operating system's parts.
     void lockGate();
+    bool tryLockGate();
     void unlockGate();
     // Whether the process-wide barrier below works here; asked once per process.
     static bool processBarrierAvailable();
@@ -147,8 +154,9 @@ private:
 
     // 1 while the fast side is inside or entering; written by the fast-side holder only.
     std::atomic<std::uint32_t> fastInside{0};
-    // 1 while a slow side holds the gate, from before its barrier to its leave.
-    std::atomic<std::uint32_t> slowWants{0};
+    // Where the slow side holding the gate stands; written by the gate's holder only.
+    enum : std::uint32_t { kFree, kAsking, kInside };
+    std::atomic<std::uint32_t> slowSide{kFree};
     // Taken by the FastSide in force.
     std::atomic<bool> fastClaim{false};
     // The holding thread, 0 when free. Only the holder writes it.

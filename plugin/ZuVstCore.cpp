@@ -69,10 +69,8 @@ float ZuVstCore::getParameter(VstInt32 index) {
 template <typename Sample>
 void ZuVstCore::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool io64Bit) {
     if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
+    engine->io64Bit.store(io64Bit, std::memory_order_relaxed);
     tarn::Lock::FastSide side(engineLock);
-    side.enter();
-    engine->io64Bit = io64Bit;
-    side.leave();
     tarn::processStereoBlock(*engine, side, inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
                              [this] { return AudioEffect::getSampleRate(); });
 }

@@ -47,7 +47,7 @@ public:
 
     // The editor's refresh reads the engine's display fields with the engine lock held.
     tarn::CompressorEngine& getEngine() { return *engine; }
-    tarn::Lock& getEngineLock() override { return engineLock; }
+    tarn::Lock& getEngineLock() { return engineLock; }
 
 private:
     template <typename Sample>

@@ -21,12 +21,11 @@ float DecibelHistory::toDb(float level) {
 }
 
 bool DecibelHistory::update(const LevelHistory& history) {
-    const double* incoming = history.data();
-    if (!incoming) return false;
-    const std::uint64_t steps = history.steps();
+    if (!history.allocated()) return false;
+    std::uint64_t steps = history.steps();
     const bool sameHistory = source == &history && steps >= copiedSteps;
     const std::uint64_t fresh = sameHistory ? steps - copiedSteps : kLength;
-    const int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
+    int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
     // Older entries move towards the start, the stale ones with them; the new levels take the end.
     float* out = db.get();
     double* waiting = levels.get();
@@ -34,7 +33,11 @@ bool DecibelHistory::update(const LevelHistory& history) {
         std::copy(out + count, out + kLength, out);
         std::copy(waiting + count, waiting + kLength, waiting);
     }
-    std::copy(incoming + (kLength - count), incoming + kLength, waiting + (kLength - count));
+    // A copy that the audio thread's pushes overtook is taken again, whole.
+    while (!history.copy(steps, count, waiting + (kLength - count))) {
+        steps = history.steps();
+        count = kLength;
+    }
     unconverted = std::min(kLength, unconverted + count);
     source = &history;
     copiedSteps = steps;

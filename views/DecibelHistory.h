@@ -7,11 +7,10 @@
 namespace tarn {
 
 // The display's copy of a level history: its levels as decibels, oldest first, floored at
-// kFloorDb. An update, which runs under the engine lock, only copies the levels that arrived
-// since the previous one and shifts the others along; they are converted when first read,
-// after the lock is released. The result is the same as converting every level afresh, and
-// the lock is held for a copy instead of up to 1500 logarithms (the first update after the
-// editor opens).
+// kFloorDb. An update, which may run while the audio thread pushes, only copies the levels
+// that arrived since the previous one and shifts the others along; they are converted when
+// first read. The result is the same as converting every level afresh, and an update is a
+// short copy instead of up to 1500 logarithms (the first update after the editor opens).
 class DecibelHistory {
 public:
     static constexpr int kLength = LevelHistory::kLength;

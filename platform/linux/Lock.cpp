@@ -38,6 +38,8 @@ void Lock::processBarrier() { syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXP
 
 void Lock::lockGate() { pthread_mutex_lock(&gate->mutex); }
 
+bool Lock::tryLockGate() { return pthread_mutex_trylock(&gate->mutex) == 0; }
+
 void Lock::unlockGate() { pthread_mutex_unlock(&gate->mutex); }
 
 void Lock::sleepWhileFastInside() {

@@ -37,6 +37,8 @@ void Lock::processBarrier() { FlushProcessWriteBuffers(); }
 
 void Lock::lockGate() { AcquireSRWLockExclusive(&gate->lock); }
 
+bool Lock::tryLockGate() { return TryAcquireSRWLockExclusive(&gate->lock) != 0; }
+
 void Lock::unlockGate() { ReleaseSRWLockExclusive(&gate->lock); }
 
 void Lock::sleepWhileFastInside() {
