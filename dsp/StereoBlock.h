@@ -18,8 +18,8 @@ constexpr double kInputFloor = 1e-100;
 // Blocks are processed in chunks of this many frames, copied on the stack.
 constexpr int kChunkFrames = 256;
 
-// The two conversions below are written without branches. They run for each frame just
-// outside the engine lock, where they cost next to nothing beside the engine's own chain. They take magnitudes and limits with
+// The two conversions below are written without branches, so that they run over a whole chunk
+// at once in vector instructions, outside the frame loop. They take magnitudes and limits with
 // minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
 // x87 unit and in integer halves through memory, at several times the cost.
 
@@ -57,27 +57,14 @@ void processStereoBlock(CompressorEngine& e, Lock::FastSide& lock, const Sample*
     // 64 bits, so that the last step past a frame count near the int32 limit cannot overflow.
     for (std::int64_t start = 0; start < frames; start += kChunkFrames) {
         const int count = static_cast<int>(std::min<std::int64_t>(kChunkFrames, frames - start));
-        for (int i = 0; i < count; ++i) {
-            left[i] = inL[start + i];
-            right[i] = inR[start + i];
-        }
-        // Each frame's results replace its input in the chunk; they go to the output buffers
-        // after the chunk, rounded all at once with vector instructions.
-        for (int i = 0; i < count; ++i) {
-            const double l = takeInput(left[i]);
-            const double r = takeInput(right[i]);
-            lock.enter();
-            double outLeft;
-            double outRight;
-            e.processSample(l, r, &outLeft, &outRight, rate());
-            lock.leave();
-            left[i] = limitOutput<Sample>(outLeft);
-            right[i] = limitOutput<Sample>(outRight);
-        }
-        for (int i = 0; i < count; ++i) {
-            outL[start + i] = static_cast<Sample>(left[i]);
-            outR[start + i] = static_cast<Sample>(right[i]);
-        }
+        // The conversions run in loops of their own, one channel each so that the compiler need
+        // not fear overlapping buffers; the frame loop holds the engine's chain from one frame
+        // to the next and little else. Each frame's results replace its input in the chunk.
+        for (int i = 0; i < count; ++i) left[i] = takeInput(static_cast<double>(inL[start + i]));
+        for (int i = 0; i < count; ++i) right[i] = takeInput(static_cast<double>(inR[start + i]));
+        e.processFrames(left, right, count, lock, rate);
+        for (int i = 0; i < count; ++i) outL[start + i] = static_cast<Sample>(limitOutput<Sample>(left[i]));
+        for (int i = 0; i < count; ++i) outR[start + i] = static_cast<Sample>(limitOutput<Sample>(right[i]));
     }
 }
 
