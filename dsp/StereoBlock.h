@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
+#include <emmintrin.h>
+#include <type_traits>
 
 #include "dsp/CompressorEngine.h"
 #include "platform/Lock.h"
@@ -22,10 +24,12 @@ constexpr double kFloatSmallest = FLT_MIN;
 // Blocks are processed in chunks of this many frames, copied on the stack.
 constexpr int kChunkFrames = 256;
 
-// The two conversions below are written without branches, so that they run over a whole chunk
-// at once in vector instructions, outside the frame loop. They take magnitudes and limits with
-// minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
-// x87 unit and in integer halves through memory, at several times the cost.
+// The conversions below run over a whole chunk at once, outside the frame loop. A chunk whose
+// samples are all plain (as nearly every chunk is) takes the short way: adding 0.0, which
+// leaves every number but -0 as it is and makes -0 into 0, as the full way does. The full way
+// is written without branches, and takes magnitudes and limits with minimum and maximum
+// rather than fabs and copysign, which the 32-bit x86 compiler does on the x87 unit and in
+// integer halves through memory, at several times the cost.
 
 // Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
@@ -45,6 +49,51 @@ template <> inline double limitOutput<float>(double sample) {
 }
 template <> inline double limitOutput<double>(double sample) { return sample; }
 
+// Whether every one of the `count` samples is 0 or of a magnitude from `low` to `high`
+// (neither infinite nor a number fails). Two samples at a time in SSE2, which the compiler
+// does not make of such a test itself.
+inline bool allWithin(const double* x, int count, double low, double high) {
+    const __m128d sign = _mm_set1_pd(-0.0);
+    const __m128d lowest = _mm_set1_pd(low);
+    const __m128d highest = _mm_set1_pd(high);
+    const __m128d zero = _mm_setzero_pd();
+    __m128d within = _mm_cmpeq_pd(zero, zero);
+    int i = 0;
+    for (; i + 1 < count; i += 2) {
+        const __m128d magnitude = _mm_andnot_pd(sign, _mm_loadu_pd(x + i));
+        const __m128d inRange = _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest));
+        within = _mm_and_pd(within, _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero)));
+    }
+    bool all = _mm_movemask_pd(within) == 3;
+    if (i < count) {
+        const double magnitude = std::max(x[i], -x[i]);
+        all = all && ((magnitude >= low && magnitude <= high) || magnitude == 0.0);
+    }
+    return all;
+}
+
+// One channel of a chunk in, as the engine takes it.
+template <typename Sample> void takeChannel(const Sample* in, double* out, int count) {
+    for (int i = 0; i < count; ++i) out[i] = static_cast<double>(in[i]);
+    if (allWithin(out, count, kInputFloor, kInputLimit)) {
+        for (int i = 0; i < count; ++i) out[i] += 0.0;
+    } else {
+        for (int i = 0; i < count; ++i) out[i] = takeInput(out[i]);
+    }
+}
+
+// One channel of a chunk out: the engine's outputs bounded (in place) and rounded.
+template <typename Sample> void giveChannel(double* in, Sample* out, int count) {
+    if constexpr (std::is_same_v<Sample, float>) {
+        if (allWithin(in, count, kFloatSmallest, kFloatLargest)) {
+            for (int i = 0; i < count; ++i) in[i] += 0.0;
+        } else {
+            for (int i = 0; i < count; ++i) in[i] = limitOutput<float>(in[i]);
+        }
+    }
+    for (int i = 0; i < count; ++i) out[i] = static_cast<Sample>(in[i]);
+}
+
 } // namespace stereoBlock
 
 // Runs `frames` stereo frames through the engine, taking the engine lock's fast side around
@@ -63,15 +112,11 @@ void processStereoBlock(CompressorEngine& e, Lock::FastSide& lock, const Sample*
         // The conversions run in loops of their own, one channel each so that the compiler need
         // not fear overlapping buffers; the frame loop holds the engine's chain from one frame
         // to the next and little else. Each frame's results replace its input in the chunk.
-        for (int i = 0; i < count; ++i) left[i] = takeInput(static_cast<double>(inL[start + i]));
-        for (int i = 0; i < count; ++i) right[i] = takeInput(static_cast<double>(inR[start + i]));
+        takeChannel(inL + start, left, count);
+        takeChannel(inR + start, right, count);
         e.processFrames(left, right, count, lock, rate);
-        // Bounded in place, then rounded: the compiler makes vector instructions of each loop,
-        // not of the two in one.
-        for (int i = 0; i < count; ++i) left[i] = limitOutput<Sample>(left[i]);
-        for (int i = 0; i < count; ++i) right[i] = limitOutput<Sample>(right[i]);
-        for (int i = 0; i < count; ++i) outL[start + i] = static_cast<Sample>(left[i]);
-        for (int i = 0; i < count; ++i) outR[start + i] = static_cast<Sample>(right[i]);
+        giveChannel(left, outL + start, count);
+        giveChannel(right, outR + start, count);
     }
 }
 
