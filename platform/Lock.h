@@ -38,8 +38,9 @@ namespace tarn {
 // its priority to the user-interface thread that holds the gate, which then cannot be kept
 // off the processor by other work while the audio thread waits.
 //
-// Without the process-wide barrier (an old kernel; wine, which lacks it) the fast side fences
-// itself: correct, at the old cost.
+// Without the process-wide barrier (a kernel without membarrier) the fast side fences itself:
+// correct, at the old cost. Under wine, whose FlushProcessWriteBuffers does nothing, the barrier
+// is made another way (platform/win32/Lock.cpp).
 class Lock {
 public:
     // Throws std::bad_alloc when the operating system gives no gate or wake-up event.

@@ -11,6 +11,47 @@ namespace {
 // began and taken by an earlier one costs at most this.
 constexpr DWORD kLongestSleepMs = 1;
 
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// wine (before 9) has FlushProcessWriteBuffers as a stub that does nothing. There the barrier
+// is a page of our own, written (so that processors hold it in their address caches) and then
+// taken out of reach: the system must drop it from the cache of every processor that runs one
+// of our threads, and does so by interrupting each, and an interrupt orders the interrupted
+// processor's memory accesses as a full fence does. One page for the process, one user at a time.
+class BarrierPage {
+public:
+    BarrierPage() : page(VirtualAlloc(nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS)) {}
+    ~BarrierPage() {
+        if (page) VirtualFree(page, 0, MEM_RELEASE);
+    }
+    BarrierPage(const BarrierPage&) = delete;
+    BarrierPage& operator=(const BarrierPage&) = delete;
+
+    bool usable() const { return page != nullptr; }
+
+    void run() {
+        AcquireSRWLockExclusive(&turn);
+        DWORD old;
+        VirtualProtect(page, kSize, PAGE_READWRITE, &old);
+        *static_cast<volatile char*>(page) = 1;
+        VirtualProtect(page, kSize, PAGE_NOACCESS, &old);
+        ReleaseSRWLockExclusive(&turn);
+    }
+
+private:
+    static constexpr SIZE_T kSize = 4096;
+    void* page;
+    SRWLOCK turn = SRWLOCK_INIT;
+};
+
+BarrierPage& barrierPage() {
+    static BarrierPage page;
+    return page;
+}
+
 } // namespace
 
 struct Lock::Gate {
@@ -27,13 +68,12 @@ Lock::Lock() : fenceFastSide(!processBarrierAvailable()), gate(std::make_unique<
 
 Lock::~Lock() = default;
 
-bool Lock::processBarrierAvailable() {
-    // wine has FlushProcessWriteBuffers as a stub that does nothing.
-    static const bool available = !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-    return available;
-}
+bool Lock::processBarrierAvailable() { return !underWine() || barrierPage().usable(); }
 
-void Lock::processBarrier() { FlushProcessWriteBuffers(); }
+void Lock::processBarrier() {
+    if (underWine()) barrierPage().run();
+    else FlushProcessWriteBuffers();
+}
 
 void Lock::lockGate() { AcquireSRWLockExclusive(&gate->lock); }
 
