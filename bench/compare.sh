@@ -10,15 +10,15 @@
 # every pass plays vsthost's whole four-second loop of the signal once, so that a pass costs
 # what the whole signal costs, loud and quiet parts alike. Short passes and rounds that take
 # turns keep other load on the machine out of the figures as far as possible. A second table
-# puts our LV2 plug-in under lilv's lv2bench beside packaged LV2 stereo compressors (x42-comp,
-# ACE Compressor): lv2bench runs each at its defaults on silence, with no signal or setting of
-# its own, so our VST plug-in is measured there the same way. After the tables: the goals, each
-# with its figure, and processBench's running-against-settled figures in each build. Run
-# scripts/build.sh first.
+# comes from bench/lv2Compare: our LV2 plug-in beside the packaged LV2 stereo compressors
+# (x42-comp, ACE Compressor, LSP Compressor), hosted alike by lilv at one compressing setting
+# mapped onto each one's ports, on noise bursts, plucked notes and the phrase, each checked to
+# compress. After the tables: the goals, each with its figure, and processBench's
+# running-against-settled figures in each build. Run scripts/build.sh first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 missing=()
-for p in lsp-plugins-vst zam-plugins lilv-utils x42-plugins ardour-lv2-plugins; do
+for p in lsp-plugins-vst zam-plugins x42-plugins ardour-lv2-plugins lsp-plugins-lv2; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -36,8 +36,6 @@ lsp=/usr/lib/vst/lsp-plugins/compressor-stereo.so
 lspSettings="17=0.55"               # attack threshold -27 dB, ratio 4:1, RMS detection (9.9 dB)
 zam=/usr/lib/vst/ZamCompX2-vst.so
 zamSettings="4=0.7"                 # threshold -24 dB, ratio 4:1 (10.2 dB)
-lv2Uris=(https://tarn.studio/plugins/compressor http://gareus.org/oss/lv2/darc#stereo urn:ardour:a-comp#stereo)
-lv2Names=("tarn, LV2" "x42-comp Dynamic Compressor Stereo, LV2" "ACE Compressor (stereo), LV2")
 
 # Windows programs run under wine in a prefix of their own; 64-bit ones through wine64 directly,
 # since Debian's wine command starts the 32-bit loader whenever wine32 is installed.
@@ -52,10 +50,6 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-# lv2bench sees our bundle and the peers' only.
-lv2Path=$WINEPREFIX/lv2
-mkdir "$lv2Path"
-ln -s "$PWD/build/linux/tarnCompressor.lv2" /usr/lib/lv2/darc.lv2 /usr/lib/lv2/a-comp.lv2 "$lv2Path/"
 WINELOADER=$wine64 "$wine64" wineboot --init >/dev/null 2>&1 || true
 
 builds=(native)
@@ -78,14 +72,6 @@ run() {
 bench() {
   local build=$1 plugin=$2; shift 2
   run "$build" vsthost bench "$plugin" "${common[@]}" "$@" | sed -n 's/.*; best \([0-9.]*\),.*/\1/p'
-}
-
-# lv2best URI: the best of $passes lv2bench runs over one loop's length, in ns per frame.
-lv2best() {
-  local frames=$((loopSeconds * 48000)) pass
-  for ((pass = 0; pass < passes; ++pass)); do
-    LV2_PATH=$lv2Path lv2bench -b 512 -n $frames "$1" | awk -v n=$frames '{ printf "%.2f\n", $1 * 1e9 / n }'
-  done | sort -g | head -1
 }
 
 declare -A ns
@@ -112,8 +98,6 @@ for ((round = 1; round <= rounds; ++round)); do
     # shellcheck disable=SC2086
     keep "zam,$signal" "$(bench native "$zam" --signal "$signal" $zamSettings)"
   done
-  for uri in "${lv2Uris[@]}"; do keep "lv2,$uri" "$(lv2best "$uri")"; done
-  keep "vst,silence" "$(bench native build/linux/tarnCompressor.so --signal silence)"
 done
 
 echo "ns per stereo frame, best of $rounds x $passes passes over the whole ${loopSeconds}-second signal; 48 kHz, blocks of 512, -6 dBFS peak"
@@ -136,9 +120,8 @@ row "LSP Compressor Stereo, processReplacing, native" "${ns[lsp,noise]}" "${ns[l
 row "ZamCompX2, processReplacing, native" "${ns[zam,noise]}" "${ns[zam,bursts]}" "${ns[zam,phrase]}"
 
 echo
-echo "Under lv2bench: ns per stereo frame at each plug-in's defaults on silence, best of $rounds x $passes runs over ${loopSeconds} s; 48 kHz, blocks of 512"
-for i in "${!lv2Uris[@]}"; do printf '%-64s %12s\n' "${lv2Names[$i]}" "${ns[lv2,${lv2Uris[$i]}]}"; done
-printf '%-64s %12s\n' "tarn, VST 2.4 processReplacing through vsthost bench, the same way" "${ns[vst,silence]}"
+lv2Table=$(build/linux/bench/lv2Compare "$PWD/build/linux" --passes $((rounds * passes)) || true)
+echo "$lv2Table"
 
 # ratio A B: A / B to two places.
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -154,8 +137,9 @@ for signal in "${signals[@]}"; do
   peer=$(printf '%s\n' "${ns[lsp,$signal]}" "${ns[zam,$signal]}" | sort -g | head -1)
   worstPeer=$(largest "$worstPeer" "$(ratio "$worst" "$peer")")
 done
-echo "  our worst native figure against the faster peer on the same signal: $worstPeer (goal: at most 0.40)"
-echo "  our LV2 plug-in against our VST one, per frame under the same conditions: $(ratio "${ns[lv2,${lv2Uris[0]}]}" "${ns[vst,silence]}") (goal: at most 1.05)"
+echo "  our worst native figure against the faster VST peer on the same signal: $worstPeer (goal: at most 0.40)"
+lv2Worst=$(largest $(echo "$lv2Table" | sed -n 's/^ours \/ fastest peer *//p'))
+echo "  our LV2 plug-in against the fastest LV2 peer on the same signal, the worst signal: $lv2Worst (goal: at most 0.50)"
 for pair in "wine64 native 1.2" "wine32 wine64 1.5"; do
   read -r build base goal <<<"$pair"
   [[ " ${builds[*]} " == *" $build "* ]] || { echo "  $build: not measured (no such build, or 32-bit programs do not run here)"; continue; }

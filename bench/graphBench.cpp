@@ -1,5 +1,5 @@
 // Prints two figures of the graph view:
-// - how long the engine lock is held for one updateFromEngine, as the editor's refresh does it
+// - how long one updateFromEngine takes (without the engine lock), as the editor's refresh does it
 //   60.78 times per second with 44.1 kHz audio running in between (about 16 new history steps
 //   each time), and for comparison the same with every level converted (a new view's first
 //   update);
@@ -22,7 +22,6 @@
 
 #include "dsp/CompressorEngine.h"
 #include "gui/vstgui.h"
-#include "platform/Lock.h"
 #include "views/ZuGLGraph.h"
 
 using namespace VSTGUI;
@@ -87,7 +86,6 @@ double cpuMicroseconds(clockid_t clock) {
 void benchUpdate() {
     constexpr int kRefreshes = 3000;
     auto engine = makeEngine();
-    tarn::Lock engineLock;
     long frame = 0;
     auto graph = owned(new ZuGLGraph(CRect(5, 120, 365, 360)));
     play(*engine, frame, 45 * 1600);
@@ -99,29 +97,25 @@ void benchUpdate() {
     for (int r = 0; r < kRefreshes; ++r) {
         play(*engine, frame, kFramesPerRefresh);
         auto start = std::chrono::steady_clock::now();
-        engineLock.enter();
         graph->updateFromEngine(*engine);
-        engineLock.leave();
         incremental.push_back(microseconds(std::chrono::steady_clock::now() - start));
-        // What the next drawing pass reads, converted there, outside the lock.
+        // What the next drawing pass reads, converted there.
         graph->getInputDb().data();
         graph->getOutputDb().data();
 
         auto fresh = owned(new ZuGLGraph(CRect(5, 120, 365, 360)));
         start = std::chrono::steady_clock::now();
-        engineLock.enter();
         fresh->updateFromEngine(*engine);
-        engineLock.leave();
         full.push_back(microseconds(std::chrono::steady_clock::now() - start));
         start = std::chrono::steady_clock::now();
         fresh->getInputDb().data();
         fresh->getOutputDb().data();
         conversion.push_back(microseconds(std::chrono::steady_clock::now() - start));
     }
-    std::printf("updateFromEngine, lock held, %d refreshes of %d frames at 44.1 kHz:\n", kRefreshes, kFramesPerRefresh);
+    std::printf("updateFromEngine, %d refreshes of %d frames at 44.1 kHz:\n", kRefreshes, kFramesPerRefresh);
     print("  new levels only (the view's refresh)", summarise(incremental), "us");
     print("  first update of a new view (every level copied)", summarise(full), "us");
-    std::printf("converting a new view's 3000 levels to dB afterwards, outside the lock:\n");
+    std::printf("converting a new view's 3000 levels to dB afterwards:\n");
     print("  at its first drawing pass", summarise(conversion), "us");
 }
 

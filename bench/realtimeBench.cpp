@@ -8,8 +8,9 @@
 // takes the median of each run's percentiles. Needs an X display (scripts/xvfb.sh works).
 //
 // The lock wait is measured in this program only: it is linked with --wrap around the lock's
-// out-of-line waiting path, which every wait goes through and which the uncontended path never
-// calls, so the plug-in itself carries no instrumentation.
+// out-of-line waiting path (the fast side backing off from a slow one), which every wait of the
+// audio thread goes through and which the uncontended path never calls, so the plug-in itself
+// carries no instrumentation.
 #include <pthread.h>
 #include <sched.h>
 
@@ -51,14 +52,14 @@ std::atomic<double> firstLongWaitSeconds{-1.0};
 } // namespace
 
 // The lock's waiting path, timed on the audio thread (see the top of this file).
-extern "C" void __real__ZN4tarn4Lock9enterHeldEv(tarn::Lock* lock);
-extern "C" void __wrap__ZN4tarn4Lock9enterHeldEv(tarn::Lock* lock) {
+extern "C" void __real__ZN4tarn4Lock18enterFastContendedEm(tarn::Lock* lock, std::uintptr_t self);
+extern "C" void __wrap__ZN4tarn4Lock18enterFastContendedEm(tarn::Lock* lock, std::uintptr_t self) {
     if (!onAudioThread) {
-        __real__ZN4tarn4Lock9enterHeldEv(lock);
+        __real__ZN4tarn4Lock18enterFastContendedEm(lock, self);
         return;
     }
     const Clock::time_point start = Clock::now();
-    __real__ZN4tarn4Lock9enterHeldEv(lock);
+    __real__ZN4tarn4Lock18enterFastContendedEm(lock, self);
     const double waited = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
     waits.fetch_add(1, std::memory_order_relaxed);
     if (waited > longestWaitNs.load(std::memory_order_relaxed)) longestWaitNs.store(waited, std::memory_order_relaxed);

@@ -14,8 +14,9 @@ namespace tarn {
 // The whole signal path: a stereo-linked RMS compressor with a soft knee and logistic
 // attack and release, working one stereo frame at a time. All levels are linear amplitudes.
 //
-// Threads: processSample runs on the audio thread with the plug-in's engine lock held; the
-// display fields (histories, io64Bit, threshold(), kneeStart()) are read under the same lock.
+// Threads: processSample runs on the audio thread with the plug-in's engine lock held. The
+// display fields (histories, io64Bit, threshold(), kneeStart()) are read from any thread
+// without it: the editor holds nothing the audio thread needs (see LevelHistory).
 // The settings are given through the setters, from any thread and without the lock.
 //
 // Settings and what is made from them. Each setter stores its value in its own atomic and
@@ -29,7 +30,7 @@ namespace tarn {
 // (Making them in the setters instead would let two threads that set threshold and knee at
 // once leave a knee start made from a stale pair.)
 struct CompressorEngine {
-    bool io64Bit = false;
+    std::atomic<bool> io64Bit{false};
     float sampleRate = 44100.0f;
     float samplesPerMs = 0.0f;
     std::int32_t rmsWindow = 0;
@@ -84,9 +85,18 @@ struct CompressorEngine {
     float releaseSamples() const;
 
     // One stereo frame. `rate` is the host's current sample rate; a rate that is not finite
-    // or not above 0 is ignored. Inputs must be finite. Inline, so that the plug-in's frame
-    // loop holds the whole frame without a call.
+    // or not above 0 is ignored. Inputs must be finite.
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
+
+    // `count` frames in place: left[i] and right[i] in, the outputs out, each frame as
+    // processSample makes it and inside its own lock.enter() and lock.leave(), with rate()
+    // asked once per frame. The state one frame hands the next stays in registers over the
+    // whole run and reaches the fields above once, at its end: the lock's per-frame fences
+    // would otherwise make every frame store it and the next load it again, on the chain from
+    // one frame's output level to the next frame's decision. Nothing but this thread reads
+    // those fields in between; the histories are written as they step.
+    template <typename FrameLock, typename Rate>
+    void processFrames(double* left, double* right, int count, FrameLock& lock, Rate rate);
 
     // The larger output RMS level after the latest frame (after gain reduction, before output
     // gain). Computed when needed rather than stored, so that no store at the end of a frame
@@ -119,6 +129,53 @@ private:
     void derive(std::uint32_t changes, float rate);
     void deriveSampleCounts();
 
+    // What one frame hands the next.
+    struct FrameState {
+        double meanSquareInL, meanSquareInR, meanSquareOutL, meanSquareOutR;
+        double targetGain, heldGain;
+        float attackCount, releaseCount;
+        std::int32_t historyTick;
+        LogisticCurve logistic;
+    };
+    // What frames read of the derived values, as copied by frameConstants().
+    struct FrameConstants {
+        double inputGainFactor, outputGainFactor;
+        GainComputer gainComputer;
+        float attackFrames, releaseFrames;
+        double attackStep, releaseStep;
+        double windowMinusOne, windowInverse;
+        std::int32_t historyInterval;
+    };
+    FrameState frameState() const {
+        return {meanSquareInL, meanSquareInR, meanSquareOutL, meanSquareOutR, targetGain, heldGain,
+                attackCount, releaseCount, historyTick, logistic};
+    }
+    void keepFrameState(const FrameState& s) {
+        meanSquareInL = s.meanSquareInL;
+        meanSquareInR = s.meanSquareInR;
+        meanSquareOutL = s.meanSquareOutL;
+        meanSquareOutR = s.meanSquareOutR;
+        targetGain = s.targetGain;
+        heldGain = s.heldGain;
+        attackCount = s.attackCount;
+        releaseCount = s.releaseCount;
+        historyTick = s.historyTick;
+        logistic = s.logistic;
+    }
+    FrameConstants frameConstants() const {
+        return {inputGainFactor, outputGainFactor, gainComputer, attackFrames, releaseFrames,
+                attackStep, releaseStep, windowMinusOne, windowInverse, historyInterval};
+    }
+    // Derives again when the settings or the rate have changed; true when it did.
+    bool follow(float rate) {
+        const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
+        if (changes == derivedChanges && rate == sampleRate) return false;
+        derive(changes, rate);
+        return true;
+    }
+    // One frame on the state in hand: the whole signal path.
+    void frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL, double* outR);
+
     std::atomic<float> inputGainSetting{1.0f};
     std::atomic<float> thresholdDbSetting{0.0f};
     std::atomic<float> kneeDbSetting{0.0f};
@@ -145,58 +202,76 @@ private:
     LogisticCurve logistic;
 };
 
-inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
-    const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
-    if (changes != derivedChanges || rate != sampleRate) derive(changes, rate);
-
-    const double gL = inputGainFactor * inL;
-    const double gR = inputGainFactor * inR;
-    meanSquareInL = detect(meanSquareInL, gL, windowMinusOne, windowInverse);
-    meanSquareInR = detect(meanSquareInR, gR, windowMinusOne, windowInverse);
-    const double inputMeanSquare = std::max(meanSquareInL, meanSquareInR);
+inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL,
+                                    double* outR) {
+    const double gL = k.inputGainFactor * inL;
+    const double gR = k.inputGainFactor * inR;
+    s.meanSquareInL = detect(s.meanSquareInL, gL, k.windowMinusOne, k.windowInverse);
+    s.meanSquareInR = detect(s.meanSquareInR, gR, k.windowMinusOne, k.windowInverse);
+    const double inputMeanSquare = std::max(s.meanSquareInL, s.meanSquareInR);
 
     // The phase is decided on the previous frame's output level, the amount of reduction on
     // the current input level; only an attack frame moves the target gain. The decision
     // compares mean squares with the squared decision level, so no square root lies between
     // one frame's output and the next frame's decision.
     double g;
-    if (std::max(meanSquareOutL, meanSquareOutR) > gainComputer.overBound()) {
-        const float next = attackCount + 1.0f;
-        attackCount = next < attackFrames ? next : attackFrames;
-        releaseCount = 0.0f;
-        if (inputMeanSquare > 0.0) targetGain = gainComputer.gain(std::sqrt(inputMeanSquare));
-        const double u = targetGain;
-        const double curve = u + (1.0 - u) * (1.0 - logistic.at(attackCount, attackFrames, attackStep));
-        if (curve <= heldGain) {
-            heldGain = 1.0;
+    if (std::max(s.meanSquareOutL, s.meanSquareOutR) > k.gainComputer.overBound()) {
+        const float next = s.attackCount + 1.0f;
+        s.attackCount = next < k.attackFrames ? next : k.attackFrames;
+        s.releaseCount = 0.0f;
+        if (inputMeanSquare > 0.0) s.targetGain = k.gainComputer.gain(std::sqrt(inputMeanSquare));
+        const double u = s.targetGain;
+        const double curve = u + (1.0 - u) * (1.0 - s.logistic.at(s.attackCount, k.attackFrames, k.attackStep));
+        if (curve <= s.heldGain) {
+            s.heldGain = 1.0;
             g = curve;
         } else {
-            g = heldGain;
+            g = s.heldGain;
         }
     } else {
-        const float next = releaseCount + 1.0f;
-        releaseCount = next < releaseFrames ? next : releaseFrames;
-        attackCount = 0.0f;
-        const double u = targetGain;
-        g = u + (1.0 - u) * logistic.at(releaseCount, releaseFrames, releaseStep);
-        heldGain = g;
+        const float next = s.releaseCount + 1.0f;
+        s.releaseCount = next < k.releaseFrames ? next : k.releaseFrames;
+        s.attackCount = 0.0f;
+        const double u = s.targetGain;
+        g = u + (1.0 - u) * s.logistic.at(s.releaseCount, k.releaseFrames, k.releaseStep);
+        s.heldGain = g;
     }
 
     const double yL = gL * g;
     const double yR = gR * g;
-    *outL = outputGainFactor * yL;
-    *outR = outputGainFactor * yR;
+    *outL = k.outputGainFactor * yL;
+    *outR = k.outputGainFactor * yR;
 
-    meanSquareOutL = detect(meanSquareOutL, yL, windowMinusOne, windowInverse);
-    meanSquareOutR = detect(meanSquareOutR, yR, windowMinusOne, windowInverse);
+    s.meanSquareOutL = detect(s.meanSquareOutL, yL, k.windowMinusOne, k.windowInverse);
+    s.meanSquareOutR = detect(s.meanSquareOutR, yR, k.windowMinusOne, k.windowInverse);
 
-    if (historyTick < historyInterval) {
-        ++historyTick;
+    if (s.historyTick < k.historyInterval) {
+        ++s.historyTick;
     } else {
         inputHistory.push(std::sqrt(inputMeanSquare));
-        outputHistory.push(outputLevel());
-        historyTick = 0;
+        outputHistory.push(std::sqrt(std::max(s.meanSquareOutL, s.meanSquareOutR)));
+        s.historyTick = 0;
     }
+}
+
+inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
+    follow(rate);
+    FrameState s = frameState();
+    frame(s, frameConstants(), inL, inR, outL, outR);
+    keepFrameState(s);
+}
+
+template <typename FrameLock, typename Rate>
+void CompressorEngine::processFrames(double* left, double* right, int count, FrameLock& lock, Rate rate) {
+    FrameState s = frameState();
+    FrameConstants k = frameConstants();
+    for (int i = 0; i < count; ++i) {
+        lock.enter();
+        if (follow(rate())) k = frameConstants();
+        frame(s, k, left[i], right[i], &left[i], &right[i]);
+        lock.leave();
+    }
+    keepFrameState(s);
 }
 
 } // namespace tarn

@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
+#include <emmintrin.h>
+#include <type_traits>
 
 #include "dsp/CompressorEngine.h"
 #include "platform/Lock.h"
@@ -15,14 +17,19 @@ namespace stereoBlock {
 // product stays a finite, normal double, so nothing in the engine becomes denormal.
 constexpr double kInputLimit = 1e30;
 constexpr double kInputFloor = 1e-100;
+// Float's range, in double. (Bounds at namespace scope keep the loops free of branches: the
+// compiler turns selections of them into vector instructions, not of function-local ones.)
+constexpr double kFloatLargest = FLT_MAX;
+constexpr double kFloatSmallest = FLT_MIN;
 // Blocks are processed in chunks of this many frames, copied on the stack.
 constexpr int kChunkFrames = 256;
 
-// The two conversions below are written without branches. They run for each frame just
-// outside the engine lock, where they cost next to nothing: the processor does them while the
-// lock's exchange waits for the previous frame's stores. They take magnitudes and limits with
-// minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler does on the
-// x87 unit and in integer halves through memory, at several times the cost.
+// The conversions below run over a whole chunk at once, outside the frame loop. A chunk whose
+// samples are all plain (as nearly every chunk is) takes the short way: adding 0.0, which
+// leaves every number but -0 as it is and makes -0 into 0, as the full way does. The full way
+// is written without branches, and takes magnitudes and limits with minimum and maximum
+// rather than fabs and copysign, which the 32-bit x86 compiler does on the x87 unit and in
+// integer halves through memory, at several times the cost.
 
 // Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
@@ -36,21 +43,65 @@ inline double takeInput(double sample) {
 // comes after, a whole chunk at once.
 template <typename Sample> inline double limitOutput(double sample);
 template <> inline double limitOutput<float>(double sample) {
-    constexpr double kLargest = FLT_MAX;
     const double magnitude = std::max(sample, -sample);
-    const double limited = std::min(std::max(sample, -kLargest), kLargest);
-    return magnitude >= FLT_MIN ? limited : 0.0;
+    const double limited = std::min(std::max(sample, -kFloatLargest), kFloatLargest);
+    return magnitude >= kFloatSmallest ? limited : 0.0;
 }
 template <> inline double limitOutput<double>(double sample) { return sample; }
 
+// Whether every one of the `count` samples is 0 or of a magnitude from `low` to `high`
+// (neither infinite nor a number fails). Two samples at a time in SSE2, which the compiler
+// does not make of such a test itself.
+inline bool allWithin(const double* x, int count, double low, double high) {
+    const __m128d sign = _mm_set1_pd(-0.0);
+    const __m128d lowest = _mm_set1_pd(low);
+    const __m128d highest = _mm_set1_pd(high);
+    const __m128d zero = _mm_setzero_pd();
+    __m128d within = _mm_cmpeq_pd(zero, zero);
+    int i = 0;
+    for (; i + 1 < count; i += 2) {
+        const __m128d magnitude = _mm_andnot_pd(sign, _mm_loadu_pd(x + i));
+        const __m128d inRange = _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest));
+        within = _mm_and_pd(within, _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero)));
+    }
+    bool all = _mm_movemask_pd(within) == 3;
+    if (i < count) {
+        const double magnitude = std::max(x[i], -x[i]);
+        all = all && ((magnitude >= low && magnitude <= high) || magnitude == 0.0);
+    }
+    return all;
+}
+
+// One channel of a chunk in, as the engine takes it.
+template <typename Sample> void takeChannel(const Sample* in, double* out, int count) {
+    for (int i = 0; i < count; ++i) out[i] = static_cast<double>(in[i]);
+    if (allWithin(out, count, kInputFloor, kInputLimit)) {
+        for (int i = 0; i < count; ++i) out[i] += 0.0;
+    } else {
+        for (int i = 0; i < count; ++i) out[i] = takeInput(out[i]);
+    }
+}
+
+// One channel of a chunk out: the engine's outputs bounded (in place) and rounded.
+template <typename Sample> void giveChannel(double* in, Sample* out, int count) {
+    if constexpr (std::is_same_v<Sample, float>) {
+        if (allWithin(in, count, kFloatSmallest, kFloatLargest)) {
+            for (int i = 0; i < count; ++i) in[i] += 0.0;
+        } else {
+            for (int i = 0; i < count; ++i) in[i] = limitOutput<float>(in[i]);
+        }
+    }
+    for (int i = 0; i < count; ++i) out[i] = static_cast<Sample>(in[i]);
+}
+
 } // namespace stereoBlock
 
-// Runs `frames` stereo frames through the engine, taking the engine lock around each frame
-// only, and asking rate() for the host's sample rate once per frame. The output buffers may
-// be the input buffers: each chunk is read whole before it is written. Audio thread; allocates
-// nothing and waits on nothing but the lock.
+// Runs `frames` stereo frames through the engine, taking the engine lock's fast side around
+// each frame only, and asking rate() for the host's sample rate once per frame. The output
+// buffers may be the input buffers: each chunk is read whole before it is written. Audio
+// thread; allocates nothing and waits on nothing but the lock.
 template <typename Sample, typename Rate>
-void processStereoBlock(CompressorEngine& e, Lock& lock, const Sample* inL, const Sample* inR, Sample* outL,
+void processStereoBlock(CompressorEngine& e, Lock::FastSide& lock, const Sample* inL, const Sample* inR, Sample* outL,
                         Sample* outR, std::int64_t frames, Rate rate) {
     using namespace stereoBlock;
     double left[kChunkFrames];
@@ -58,27 +109,14 @@ void processStereoBlock(CompressorEngine& e, Lock& lock, const Sample* inL, cons
     // 64 bits, so that the last step past a frame count near the int32 limit cannot overflow.
     for (std::int64_t start = 0; start < frames; start += kChunkFrames) {
         const int count = static_cast<int>(std::min<std::int64_t>(kChunkFrames, frames - start));
-        for (int i = 0; i < count; ++i) {
-            left[i] = inL[start + i];
-            right[i] = inR[start + i];
-        }
-        // Each frame's results replace its input in the chunk; they go to the output buffers
-        // after the chunk, rounded all at once with vector instructions.
-        for (int i = 0; i < count; ++i) {
-            const double l = takeInput(left[i]);
-            const double r = takeInput(right[i]);
-            lock.enter();
-            double outLeft;
-            double outRight;
-            e.processSample(l, r, &outLeft, &outRight, rate());
-            lock.leave();
-            left[i] = limitOutput<Sample>(outLeft);
-            right[i] = limitOutput<Sample>(outRight);
-        }
-        for (int i = 0; i < count; ++i) {
-            outL[start + i] = static_cast<Sample>(left[i]);
-            outR[start + i] = static_cast<Sample>(right[i]);
-        }
+        // The conversions run in loops of their own, one channel each so that the compiler need
+        // not fear overlapping buffers; the frame loop holds the engine's chain from one frame
+        // to the next and little else. Each frame's results replace its input in the chunk.
+        takeChannel(inL + start, left, count);
+        takeChannel(inR + start, right, count);
+        e.processFrames(left, right, count, lock, rate);
+        giveChannel(left, outL + start, count);
+        giveChannel(right, outR + start, count);
     }
 }
 

@@ -1,10 +1,6 @@
 #pragma once
 #include <cstdint>
 
-namespace tarn {
-class Lock;
-}
-
 // The plug-in as its editor sees it, whatever the plug-in format: the VST plug-in object and the
 // LV2 UI implement it. Parameters are the normalised values 0 to 1 of the parameter table.
 // The names are the VST plug-in object's own, whose operations implement them directly.
@@ -21,9 +17,6 @@ public:
     // Asks the host to give the editor's window a new size (the editor's scale changed while it
     // is open); false when the host cannot, and the editor keeps its size. User-interface thread.
     virtual bool resizeEditor(std::int32_t width, std::int32_t height) = 0;
-    // The lock under which the editor reads the engine it was given (ZuVstGui::setEngine); only
-    // asked while it has one.
-    virtual tarn::Lock& getEngineLock() = 0;
 
 protected:
     ~EditorClient() = default;

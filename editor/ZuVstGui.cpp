@@ -8,7 +8,6 @@
 #include "editor/ScaleSetting.h"
 #include "editor/ValueText.h"
 #include "dsp/ParameterTable.h"
-#include "platform/Lock.h"
 #include "platform/Thread.h"
 #include "views/ZuGLGraph.h"
 #include "views/ZuMeter.h"
@@ -257,12 +256,10 @@ void ZuVstGui::idle() {
 }
 
 void ZuVstGui::refreshViews() {
-    bool io64Bit = false;
-    {
-        tarn::LockGuard guard(plugin().getEngineLock());
-        graph->updateFromEngine(*engine);
-        io64Bit = engine->io64Bit;
-    }
+    // Without the engine lock: the display fields are the audio thread's hand-off, which it
+    // never waits for.
+    graph->updateFromEngine(*engine);
+    const bool io64Bit = engine->io64Bit.load(std::memory_order_relaxed);
     if (++refreshCount > 5) {
         ioLabel->setText(io64Bit ? "I/O 64bit" : "I/O 32bit");
         refreshCount = 0;

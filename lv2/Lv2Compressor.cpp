@@ -46,22 +46,20 @@ void Lv2Compressor::applyControls() {
 
 void Lv2Compressor::run(std::uint32_t frames) {
     applyControls();
+    Lock::FastSide side(engineLock);
     if (audioIn[0] && audioIn[1] && audioOut[0] && audioOut[1]) {
         const float rate = sampleRate;
-        processStereoBlock(*engine, engineLock, audioIn[0], audioIn[1], audioOut[0], audioOut[1], frames,
+        processStereoBlock(*engine, side, audioIn[0], audioIn[1], audioOut[0], audioOut[1], frames,
                            [rate] { return rate; });
     }
-    if (reduction) *reduction = reductionDb();
+    if (reduction) *reduction = reductionDb(side);
 }
 
-float Lv2Compressor::reductionDb() {
-    double in;
-    double out;
-    {
-        LockGuard guard(engineLock);
-        in = std::max(engine->meanSquareInL, engine->meanSquareInR);
-        out = std::max(engine->meanSquareOutL, engine->meanSquareOutR);
-    }
+float Lv2Compressor::reductionDb(Lock::FastSide& side) {
+    side.enter();
+    const double in = std::max(engine->meanSquareInL, engine->meanSquareInR);
+    const double out = std::max(engine->meanSquareOutL, engine->meanSquareOutR);
+    side.leave();
     // The detectors before and after the gain stage, both over 30 ms: their ratio is the gain.
     if (!(in > 0.0) || !(out > 0.0)) return 0.0f;
     const double db = 10.0 * std::log10(in / out);

@@ -32,7 +32,8 @@ public:
 
 private:
     void applyControls();
-    float reductionDb();
+    // The gain reduction in dB from the detectors, through the run's own fast side of the lock.
+    float reductionDb(Lock::FastSide& side);
 
     std::unique_ptr<CompressorEngine> engine;
     Lock engineLock;

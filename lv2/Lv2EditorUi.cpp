@@ -121,6 +121,4 @@ bool Lv2EditorUi::resizeEditor(std::int32_t width, std::int32_t height) {
     return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
 }
 
-Lock& Lv2EditorUi::getEngineLock() { return instance->getEngineLock(); }
-
 } // namespace tarn::lv2

@@ -45,7 +45,6 @@ public:
     bool endEdit(std::int32_t index) override;
     // Through the host's ui:resize where it passed one (the UI does not ask for it).
     bool resizeEditor(std::int32_t width, std::int32_t height) override;
-    Lock& getEngineLock() override;
 
 private:
     bool touch(std::int32_t index, bool grabbed);

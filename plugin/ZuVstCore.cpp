@@ -104,11 +104,9 @@ float ZuVstCore::getParameter(VstInt32 index) {
 template <typename Sample>
 void ZuVstCore::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool io64Bit) {
     if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
-    {
-        LockGuard guard(engineLock);
-        engine->io64Bit = io64Bit;
-    }
-    tarn::processStereoBlock(*engine, engineLock, inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
+    engine->io64Bit.store(io64Bit, std::memory_order_relaxed);
+    tarn::Lock::FastSide side(engineLock);
+    tarn::processStereoBlock(*engine, side, inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
                              [this] { return AudioEffect::getSampleRate(); });
 }
 

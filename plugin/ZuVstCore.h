@@ -53,7 +53,7 @@ public:
 
     // The editor's refresh reads the engine's display fields with the engine lock held.
     tarn::CompressorEngine& getEngine() { return *engine; }
-    tarn::Lock& getEngineLock() override { return engineLock; }
+    tarn::Lock& getEngineLock() { return engineLock; }
 
 private:
     // Stores value as parameter index and sets the engine to agree with the value stored.

@@ -36,6 +36,7 @@ test_packages=(
   libgl1-mesa-dri:i386
   libglx-mesa0:i386
   lilv-utils
+  liblilv-dev
   sordi
   jalv
   jackd2

@@ -15,7 +15,8 @@ double shownLevel(double level) { return level > 1e-6 ? level : 0.0; }
 } // namespace
 
 DecibelHistory::DecibelHistory()
-    : db(std::make_unique<float[]>(kLength)), arrived(std::make_unique<double[]>(kLength)) {
+    : db(std::make_unique<float[]>(kLength)), arrived(std::make_unique<double[]>(kLength)),
+      incoming(std::make_unique<double[]>(kLength)) {
     std::fill_n(db.get(), kLength, kFloorDb);
 }
 
@@ -30,17 +31,21 @@ float DecibelHistory::toDb(float level) {
 }
 
 bool DecibelHistory::update(const LevelHistory& history) {
-    const double* incoming = history.data();
-    if (!incoming) return false;
-    const std::uint64_t steps = history.steps();
+    if (!history.allocated()) return false;
+    std::uint64_t steps = history.steps();
     const bool sameHistory = source == &history && steps >= copiedSteps;
     const std::uint64_t fresh = sameHistory ? steps - copiedSteps : kLength;
-    const int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
+    int count = fresh < static_cast<std::uint64_t>(kLength) ? static_cast<int>(fresh) : kLength;
+    // A copy that the audio thread's pushes overtook is taken again, whole.
+    while (!history.copy(steps, count, incoming.get())) {
+        steps = history.steps();
+        count = kLength;
+    }
     source = &history;
     copiedSteps = steps;
     // Unless every level showed alike, the levels that arrive move the others along.
     bool changed = count > 0 && alikeCount < kLength;
-    for (int i = kLength - count; i < kLength; ++i) {
+    for (int i = 0; i < count; ++i) {
         arrived[arrivedEnd] = incoming[i];
         arrivedEnd = arrivedEnd + 1 == kLength ? 0 : arrivedEnd + 1;
         const double shown = shownLevel(incoming[i]);

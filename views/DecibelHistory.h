@@ -7,11 +7,11 @@
 namespace tarn {
 
 // The display's copy of a level history: its levels as decibels, oldest first, floored at
-// kFloorDb. An update, which runs under the engine lock, only copies the levels that arrived
-// since the previous one, into a ring; shifting the others along and converting the new ones
-// wait until they are first read, after the lock is released. The result is the same as
-// converting every level afresh, and the lock is held for a copy of the new levels instead of
-// up to 1500 logarithms (the first update after the editor opens).
+// kFloorDb. An update, which may run while the audio thread pushes, only copies the levels
+// that arrived since the previous one, into a ring; shifting the others along and converting
+// the new ones wait until they are first read. The result is the same as converting every
+// level afresh, and an update is a short copy of the new levels instead of up to 1500
+// logarithms (the first update after the editor opens).
 class DecibelHistory {
 public:
     static constexpr int kLength = LevelHistory::kLength;
@@ -48,6 +48,8 @@ private:
     // before arrivedEnd.
     std::unique_ptr<float[]> db;
     std::unique_ptr<double[]> arrived;
+    // The levels an update copies, before they enter the ring.
+    std::unique_ptr<double[]> incoming;
     int arrivedEnd = 0;
     mutable int unconverted = 0;
     // How many of the newest levels show as the newest does (kLength: all of them), and what

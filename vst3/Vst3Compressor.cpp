@@ -182,10 +182,11 @@ void Vst3Compressor::applyValue(int index, float value) {
 }
 
 template <typename Sample>
-void Vst3Compressor::processRange(Sample** in, Sample** out, std::int32_t start, std::int32_t end) {
+void Vst3Compressor::processRange(Lock::FastSide& side, Sample** in, Sample** out, std::int32_t start,
+                                  std::int32_t end) {
     if (end <= start) return;
     const float rate = sampleRate;
-    processStereoBlock(*engine, engineLock, in[0] + start, in[1] + start, out[0] + start, out[1] + start, end - start,
+    processStereoBlock(*engine, side, in[0] + start, in[1] + start, out[0] + start, out[1] + start, end - start,
                        [rate] { return rate; });
 }
 
@@ -212,10 +213,8 @@ tresult Vst3Compressor::process(ProcessData& data) {
     void** inChannels = audio ? reinterpret_cast<void**>(data.inputs[0].channelBuffers32) : nullptr;
     void** outChannels = audio ? reinterpret_cast<void**>(data.outputs[0].channelBuffers32) : nullptr;
     const bool buffers = inChannels && outChannels && inChannels[0] && inChannels[1] && outChannels[0] && outChannels[1];
-    if (buffers) {
-        LockGuard guard(engineLock);
-        engine->io64Bit = wide;
-    }
+    if (buffers) engine->io64Bit.store(wide, std::memory_order_relaxed);
+    Lock::FastSide side(engineLock);
     std::int32_t position = 0;
     for (;;) {
         // The earliest offset still pending, within the block; points past its end act at its end.
@@ -231,8 +230,8 @@ tresult Vst3Compressor::process(ProcessData& data) {
             at = std::min(at, std::clamp(offset, position, frames));
         }
         if (buffers) {
-            if (wide) processRange(reinterpret_cast<double**>(inChannels), reinterpret_cast<double**>(outChannels), position, at);
-            else processRange(reinterpret_cast<float**>(inChannels), reinterpret_cast<float**>(outChannels), position, at);
+            if (wide) processRange(side, reinterpret_cast<double**>(inChannels), reinterpret_cast<double**>(outChannels), position, at);
+            else processRange(side, reinterpret_cast<float**>(inChannels), reinterpret_cast<float**>(outChannels), position, at);
         }
         position = at;
         bool applied = false;

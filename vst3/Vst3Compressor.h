@@ -78,7 +78,6 @@ public:
     bool beginEdit(std::int32_t index) override;
     bool endEdit(std::int32_t index) override;
     bool resizeEditor(std::int32_t width, std::int32_t height) override;
-    Lock& getEngineLock() override { return engineLock; }
 
     // For the view: the editor, and whether a view shows it now.
     ZuVstGui& editor() { return *gui; }
@@ -93,7 +92,7 @@ private:
     // Stores a value and hands it to the engine and the editor. Any thread; no lock.
     void applyValue(int index, float value);
     template <typename Sample>
-    void processRange(Sample** in, Sample** out, std::int32_t start, std::int32_t end);
+    void processRange(Lock::FastSide& side, Sample** in, Sample** out, std::int32_t start, std::int32_t end);
 
     std::atomic<std::uint32_t> references{1};
     std::unique_ptr<CompressorEngine> engine;

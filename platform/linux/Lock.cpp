@@ -1,49 +1,53 @@
 #include "platform/Lock.h"
 
-#include <ctime>
 #include <linux/futex.h>
 #include <linux/membarrier.h>
+#include <new>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace tarn {
 
-namespace {
+// A mutex with priority inheritance: a real-time thread waiting for it lends its priority to
+// the holder.
+struct Lock::Gate {
+    Gate() {
+        pthread_mutexattr_t attributes;
+        pthread_mutexattr_init(&attributes);
+        pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_INHERIT);
+        const int failed = pthread_mutex_init(&mutex, &attributes);
+        pthread_mutexattr_destroy(&attributes);
+        if (failed) throw std::bad_alloc();
+    }
+    ~Gate() { pthread_mutex_destroy(&mutex); }
+    pthread_mutex_t mutex;
+};
 
-// Without the process-wide barrier a waker could miss a sleeper, so sleeps are then bounded.
-constexpr long kFallbackSleepNs = 200000;
+Lock::Lock() : fenceFastSide(!processBarrierAvailable()), gate(std::make_unique<Gate>()) {}
 
-// Whether this process may use the expedited process-wide memory barrier; registered once.
-bool processBarrierAvailable() {
+Lock::~Lock() = default;
+
+bool Lock::processBarrierAvailable() {
     static const bool available =
         syscall(SYS_membarrier, MEMBARRIER_CMD_REGISTER_PRIVATE_EXPEDITED, 0, 0) == 0;
     return available;
 }
 
-} // namespace
+void Lock::processBarrier() { syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0); }
 
-Lock::Lock() { processBarrierAvailable(); }
+void Lock::lockGate() { pthread_mutex_lock(&gate->mutex); }
 
-Lock::~Lock() = default;
+bool Lock::tryLockGate() { return pthread_mutex_trylock(&gate->mutex) == 0; }
 
-void Lock::sleepUntilTaken() {
-    const bool barrier = processBarrierAvailable();
-    const timespec bound{0, kFallbackSleepNs};
-    while (held.exchange(1, std::memory_order_acquire) != 0) {
-        // leave() stores `held` and then loads `waiters` with no fence between, so its load
-        // could be served before its store is seen, and miss the count raised before this call.
-        // This barrier runs a full fence on every running thread of the process, so either the
-        // holder's store is visible before the futex checks `held`, or the holder's load comes
-        // after our count is raised and it wakes us. That keeps the fence, and its cost, off
-        // the audio thread's leave() and on the waiting thread.
-        if (barrier) syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
-        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&held), FUTEX_WAIT_PRIVATE, 1u, barrier ? nullptr : &bound,
-                nullptr, 0);
-    }
+void Lock::unlockGate() { pthread_mutex_unlock(&gate->mutex); }
+
+void Lock::sleepWhileFastInside() {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&fastInside), FUTEX_WAIT_PRIVATE, 1u, nullptr, nullptr, 0);
 }
 
-void Lock::wakeWaiter() {
-    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&held), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+void Lock::wakeSlow() {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&fastInside), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
 } // namespace tarn

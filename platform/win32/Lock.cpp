@@ -7,31 +7,84 @@ namespace tarn {
 
 namespace {
 
-// A waiter's sleeps are bounded, in milliseconds: see sleepUntilTaken.
+// A slow side's sleeps are bounded, in milliseconds, so that a wake-up set before the sleep
+// began and taken by an earlier one costs at most this.
 constexpr DWORD kLongestSleepMs = 1;
+
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// wine (before 9) has FlushProcessWriteBuffers as a stub that does nothing. There the barrier
+// is a page of our own, written (so that processors hold it in their address caches) and then
+// taken out of reach: the system must drop it from the cache of every processor that runs one
+// of our threads, and does so by interrupting each, and an interrupt orders the interrupted
+// processor's memory accesses as a full fence does. One page for the process, one user at a time.
+class BarrierPage {
+public:
+    BarrierPage() : page(VirtualAlloc(nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS)) {}
+    ~BarrierPage() {
+        if (page) VirtualFree(page, 0, MEM_RELEASE);
+    }
+    BarrierPage(const BarrierPage&) = delete;
+    BarrierPage& operator=(const BarrierPage&) = delete;
+
+    bool usable() const { return page != nullptr; }
+
+    void run() {
+        AcquireSRWLockExclusive(&turn);
+        DWORD old;
+        VirtualProtect(page, kSize, PAGE_READWRITE, &old);
+        *static_cast<volatile char*>(page) = 1;
+        VirtualProtect(page, kSize, PAGE_NOACCESS, &old);
+        ReleaseSRWLockExclusive(&turn);
+    }
+
+private:
+    static constexpr SIZE_T kSize = 4096;
+    void* page;
+    SRWLOCK turn = SRWLOCK_INIT;
+};
+
+BarrierPage& barrierPage() {
+    static BarrierPage page;
+    return page;
+}
 
 } // namespace
 
-Lock::Lock() : wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-    if (!wakeEvent) throw std::bad_alloc();
-}
-
-Lock::~Lock() { CloseHandle(wakeEvent); }
-
-void Lock::sleepUntilTaken() {
-    while (held.exchange(1, std::memory_order_acquire) != 0) {
-        // leave() stores `held` and then loads `waiters` with no fence between, so its load
-        // could be served before its store is seen, and miss the count raised before this call.
-        // This call runs a full fence on every thread of the process, so either the holder's
-        // store is visible to the check below, or the holder's load comes after our count is
-        // raised and it sets the event, which stays set until we wait on it. That keeps the
-        // fence, and its cost, off the audio thread's leave(). Wine has the call as a stub, so
-        // there a wake-up can be missed: the bounded sleep covers that case.
-        FlushProcessWriteBuffers();
-        if (held.load(std::memory_order_relaxed) != 0) WaitForSingleObject(wakeEvent, kLongestSleepMs);
+struct Lock::Gate {
+    Gate() : wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+        if (!wakeEvent) throw std::bad_alloc();
     }
+    ~Gate() { CloseHandle(wakeEvent); }
+    SRWLOCK lock = SRWLOCK_INIT;
+    // An auto-reset event that the fast side sets for a sleeping slow side.
+    HANDLE wakeEvent;
+};
+
+Lock::Lock() : fenceFastSide(!processBarrierAvailable()), gate(std::make_unique<Gate>()) {}
+
+Lock::~Lock() = default;
+
+bool Lock::processBarrierAvailable() { return !underWine() || barrierPage().usable(); }
+
+void Lock::processBarrier() {
+    if (underWine()) barrierPage().run();
+    else FlushProcessWriteBuffers();
 }
 
-void Lock::wakeWaiter() { SetEvent(wakeEvent); }
+void Lock::lockGate() { AcquireSRWLockExclusive(&gate->lock); }
+
+bool Lock::tryLockGate() { return TryAcquireSRWLockExclusive(&gate->lock) != 0; }
+
+void Lock::unlockGate() { ReleaseSRWLockExclusive(&gate->lock); }
+
+void Lock::sleepWhileFastInside() {
+    if (fastInside.load(std::memory_order_acquire) != 0) WaitForSingleObject(gate->wakeEvent, kLongestSleepMs);
+}
+
+void Lock::wakeSlow() { SetEvent(gate->wakeEvent); }
 
 } // namespace tarn

@@ -170,7 +170,9 @@ TEST(CompressorEngine, HistoryStepsEvery45FramesWithNewestLast) {
     EXPECT_LT(e.inputHistory[1499], e.inputHistory[1498]);
     EXPECT_EQ(e.inputHistory[1499], std::sqrt(e.meanSquareInL));
     EXPECT_EQ(e.outputHistory[1499], e.outputLevel());
-    EXPECT_EQ(e.inputHistory.data()[1499], e.inputHistory[1499]);
+    double copied = 0.0;
+    EXPECT_TRUE(e.inputHistory.copy(e.inputHistory.steps(), 1, &copied));
+    EXPECT_EQ(copied, e.inputHistory[1499]);
 }
 
 TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {

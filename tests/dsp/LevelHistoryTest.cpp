@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "dsp/LevelHistory.h"
+#include "tests/Cycles.h"
 
 using tarn::LevelHistory;
 
@@ -10,12 +15,13 @@ TEST(LevelHistory, KeepsTheLastLevelsOldestFirstAcrossWrapArounds) {
     for (int i = 0; i < LevelHistory::kLength; ++i) ASSERT_EQ(history[i], 0.0);
     for (int step = 1; step <= 2 * LevelHistory::kLength + 7; ++step) {
         history.push(step);
-        const double* levels = history.data();
-        ASSERT_EQ(levels[LevelHistory::kLength - 1], step);
+        ASSERT_EQ(history[LevelHistory::kLength - 1], step);
         const int oldest = step - LevelHistory::kLength + 1;
-        ASSERT_EQ(levels[0], oldest > 0 ? oldest : 0.0);
+        ASSERT_EQ(history[0], oldest > 0 ? oldest : 0.0);
         if (step % 301 == 0) {
-            for (int i = 1; i < LevelHistory::kLength; ++i) ASSERT_LE(levels[i - 1], levels[i]);
+            std::vector<double> copied(LevelHistory::kLength);
+            ASSERT_TRUE(history.copy(history.steps(), LevelHistory::kLength, copied.data()));
+            for (int i = 0; i < LevelHistory::kLength; ++i) ASSERT_EQ(copied[i], history[i]);
         }
     }
 }
@@ -29,4 +35,43 @@ TEST(LevelHistory, CountsEveryStepAndAResetAsAWholeHistory) {
     EXPECT_EQ(history.steps(), static_cast<std::uint64_t>(3 * LevelHistory::kLength + 3));
     history.reset();
     EXPECT_EQ(history.steps(), static_cast<std::uint64_t>(4 * LevelHistory::kLength + 3));
+}
+
+TEST(LevelHistory, CopiesTakenWhilePushesRunAreWholeOrRefused) {
+    // The audio thread's pushes never wait for the editor's copies; a copy that they may have
+    // overtaken must say so. Each level is its own step number, so a copy that is accepted
+    // must hold consecutive steps ending at the one it asked for.
+    LevelHistory history;
+    history.reset();
+    // Alone: the levels asked for stay valid until a push overwrites the oldest of them.
+    std::vector<double> copied(LevelHistory::kLength);
+    const std::uint64_t asked = history.steps();
+    for (int i = 0; i < LevelHistory::kLength - 16; ++i) history.push(1.0);
+    EXPECT_TRUE(history.copy(asked, 16, copied.data()));
+    history.push(1.0);
+    EXPECT_FALSE(history.copy(asked, 16, copied.data()));
+
+    const std::uint64_t start = history.steps();
+    const int pushes = tarn::test::cycles(2000000);
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        for (int i = 0; i < pushes; ++i) {
+            history.push(static_cast<double>(start + i));
+            if (i % 1000 == 0) std::this_thread::yield();
+        }
+        done = true;
+    });
+    long accepted = 0;
+    bool whole = true;
+    for (int round = 0; !done; ++round) {
+        // The editor's usual few new levels, or a whole history.
+        const int count = round % 2 ? 16 : LevelHistory::kLength;
+        const std::uint64_t end = history.steps();
+        if (end < start + count || !history.copy(end, count, copied.data())) continue;
+        ++accepted;
+        for (int i = 0; i < count; ++i) whole = whole && copied[i] == static_cast<double>(end - count + i);
+    }
+    audio.join();
+    EXPECT_TRUE(whole);
+    EXPECT_GT(accepted, 0);
 }

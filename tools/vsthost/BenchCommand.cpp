@@ -75,7 +75,7 @@ int runBench(const std::vector<std::string>& args) {
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost bench <plugin> [--rate HZ] [--block N] [--seconds S] [--passes N] "
-                          "[--signal noise|sine|silence|phrase|bursts] [--level DBFS] [--double] [index=value ...]");
+                          "[--signal noise|sine|silence|phrase|bursts|plucks] [--level DBFS] [--double] [index=value ...]");
     Settings s;
     long block = 0;
     long passCount = 0;

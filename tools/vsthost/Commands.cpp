@@ -10,11 +10,11 @@ const std::vector<Command>& commands() {
         {"render",
          "render <plugin> <in.wav> <out.wav> [--rate HZ] [--block N] [--double] [index=value ...]", runRender},
         {"bench",
-         "bench <plugin> [--rate HZ] [--block N] [--seconds S] [--passes N] [--signal noise|sine|silence|phrase|bursts] [--level DBFS] "
+         "bench <plugin> [--rate HZ] [--block N] [--seconds S] [--passes N] [--signal noise|sine|silence|phrase|bursts|plucks] [--level DBFS] "
          "[--double] [index=value ...]",
          runBench},
         {"generate",
-         "generate <out.wav> [--signal noise|sine|silence|phrase|bursts] [--level DBFS] [--frequency HZ] [--seconds S] "
+         "generate <out.wav> [--signal noise|sine|silence|phrase|bursts|plucks] [--level DBFS] [--frequency HZ] [--seconds S] "
          "[--rate HZ] [--channels 1|2] [--format pcm16|pcm24|pcm32|float|double]",
          runGenerate},
         {"compare", "compare <a.wav> <b.wav> [--tolerance X]", runCompare},
@@ -25,7 +25,7 @@ const std::vector<Command>& commands() {
          runCurve},
         {"editor",
          "editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] [--block N] "
-         "[--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]",
+         "[--signal noise|sine|silence|phrase|bursts|plucks] [--scale F] [index=value ...]",
          runEditor},
         {"selftest", nullptr, runSelfTest},
     };

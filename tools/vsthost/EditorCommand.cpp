@@ -26,7 +26,7 @@ void playAudio(Plugin& plugin, Signal signal, double rate, std::size_t block, co
     ChannelBuffers<float> out(e.numOutputs, block);
     // Two seconds looped: the phrase's loud note and its quiet one, a second each.
     const std::size_t period = static_cast<std::size_t>(2 * rate);
-    const double frequency = signal == Signal::Phrase ? 110.0 : 1000.0;
+    const double frequency = signal == Signal::Phrase || signal == Signal::Plucks ? 110.0 : 1000.0;
     std::vector<std::vector<double>> source;
     for (int c = 0; c < 2; ++c) source.push_back(generateSignal(signal, 0.5, frequency, rate, c, period));
     const auto blockTime = std::chrono::duration<double>(static_cast<double>(block) / rate);
@@ -52,7 +52,7 @@ int runEditor(const std::vector<std::string>& args) {
         return usageError(error);
     if (arguments.positional().size() != 1)
         return usageError("usage: vsthost editor <plugin> [--seconds S] [--screenshot out.png] [--rate HZ] "
-                          "[--block N] [--signal noise|sine|silence|phrase|bursts] [--scale F] [index=value ...]");
+                          "[--block N] [--signal noise|sine|silence|phrase|bursts|plucks] [--scale F] [index=value ...]");
     double seconds = 0;
     double rate = 0;
     double scale = 0;

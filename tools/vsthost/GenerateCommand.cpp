@@ -28,7 +28,7 @@ int runGenerate(const std::vector<std::string>& args) {
                          {}, error))
         return usageError(error);
     if (arguments.positional().size() != 1 || !arguments.settings().empty())
-        return usageError("usage: vsthost generate <out.wav> [--signal noise|sine|silence|phrase|bursts] [--level DBFS] "
+        return usageError("usage: vsthost generate <out.wav> [--signal noise|sine|silence|phrase|bursts|plucks] [--level DBFS] "
                           "[--frequency HZ] [--seconds S] [--rate HZ] [--channels 1|2] "
                           "[--format pcm16|pcm24|pcm32|float|double]");
     double level = 0.0;

@@ -31,13 +31,14 @@ private:
 
 // Semitones above the lowest note, one note per half second, looping.
 constexpr int kMelody[] = {0, 7, 12, 7, 3, 10, 15, 10};
-constexpr double kNoteSeconds = 0.5;
 constexpr double kQuietGain = 0.063; // about -24 dB
 constexpr double kBurstOnSeconds = 1.5;  // of every 2 s
 
-std::vector<double> phrase(double peak, double lowest, double sampleRate, int channel, std::size_t frames) {
+// Notes of `noteSeconds`, decaying by e^-decay per second, every other one quiet if `alternate`.
+std::vector<double> notes(double peak, double lowest, double sampleRate, int channel, std::size_t frames,
+                          double noteSeconds, double decay, bool alternate) {
     std::vector<double> samples(frames, 0.0);
-    const std::size_t noteFrames = std::max<std::size_t>(1, static_cast<std::size_t>(kNoteSeconds * sampleRate));
+    const std::size_t noteFrames = std::max<std::size_t>(1, static_cast<std::size_t>(noteSeconds * sampleRate));
     // The right channel is detuned a little, so the two sides are not identical.
     const double detune = channel == 0 ? 1.0 : 1.003;
     for (std::size_t i = 0; i < frames; ++i) {
@@ -45,10 +46,10 @@ std::vector<double> phrase(double peak, double lowest, double sampleRate, int ch
         const double t = static_cast<double>(i % noteFrames) / sampleRate;
         const double f = lowest * detune * std::pow(2.0, kMelody[note % std::size(kMelody)] / 12.0);
         // A plucked envelope: 5 ms rise, then an exponential decay.
-        const double envelope = std::min(1.0, t / 0.005) * std::exp(-3.0 * t);
+        const double envelope = std::min(1.0, t / 0.005) * std::exp(-decay * t);
         double tone = 0.0;
         for (int harmonic = 1; harmonic <= 4; ++harmonic) tone += std::sin(2.0 * kPi * f * harmonic * t) / harmonic;
-        samples[i] = peak * (note % 2 ? kQuietGain : 1.0) * envelope * tone / 2.0833; // 1 + 1/2 + 1/3 + 1/4
+        samples[i] = peak * (alternate && note % 2 ? kQuietGain : 1.0) * envelope * tone / 2.0833; // 1 + 1/2 + 1/3 + 1/4
     }
     return samples;
 }
@@ -61,6 +62,7 @@ bool parseSignal(const std::string& name, Signal& signal) {
     else if (name == "silence") signal = Signal::Silence;
     else if (name == "phrase") signal = Signal::Phrase;
     else if (name == "bursts") signal = Signal::Bursts;
+    else if (name == "plucks") signal = Signal::Plucks;
     else return false;
     return true;
 }
@@ -75,7 +77,9 @@ std::vector<double> generateSignal(Signal signal, double peak, double frequency,
         const double step = 2.0 * kPi * frequency / sampleRate;
         for (std::size_t i = 0; i < frames; ++i) samples[i] = peak * std::sin(step * static_cast<double>(i));
     } else if (signal == Signal::Phrase) {
-        samples = phrase(peak, frequency, sampleRate, channel, frames);
+        samples = notes(peak, frequency, sampleRate, channel, frames, 0.5, 3.0, true);
+    } else if (signal == Signal::Plucks) {
+        samples = notes(peak, frequency, sampleRate, channel, frames, 0.25, 12.0, false);
     }
     if (signal == Signal::Bursts) {
         const double period = 2.0 * sampleRate;
