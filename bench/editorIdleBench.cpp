@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "bench/PauseWatch.h"
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/SignalGenerator.h"
 

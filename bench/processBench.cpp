@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
 

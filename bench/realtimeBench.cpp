@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "platform/Lock.h"
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/SignalGenerator.h"
 

@@ -4,7 +4,7 @@
 
 #include "editor/EditorClient.h"
 #include "editor/RefreshPacer.h"
-#include "gui/vst/AEffGUIEditor.h"
+#include "gui/vst2/AEffGUIEditor.h"
 #include "gui/vstgui.h"
 
 class ZuGLGraph;

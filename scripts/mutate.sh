@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Mutation run over dsp/, plugin/, the editor's refresh pacer, the graph's staleness and the LV2 UI's knobs: applies one hand-listed small change at a time (a
+# Mutation run over dsp/, vst2/, the editor's refresh pacer, the graph's staleness and the LV2 UI's knobs: applies one hand-listed small change at a time (a
 # comparison flipped, a constant nudged, a statement dropped, channels swapped, a bound moved)
 # to a copy of the sources, rebuilds the engine and plug-in tests, runs them, and prints which
 # mutants the tests caught and the score. Mutants are found by their text, not by line number:
@@ -22,8 +22,8 @@ cp -r tests/fuzz/corpus "$src/tests/fuzz/" 2>/dev/null || true
 display=(); [ -z "${DISPLAY:-}" ] && display=(scripts/xvfb.sh)
 # The tests that can see a change in each folder: the engine's through the plug-in too, the
 # refresh pacer's only in its own tests.
-dsp=("dsp_tests" "plugin_tests")
-plugin=("plugin_tests")
+dsp=("dsp_tests" "vst2_tests")
+plugin=("vst2_tests")
 editor=("editor_tests --gtest_filter=RefreshPacer.*")
 views=("views_window_tests --gtest_filter=GraphWindow.*")
 lv2=("lv2_ui_module_tests")
@@ -158,17 +158,17 @@ parameter storage: defaults of parameters 7 and 8 not 0 | dsp/ParameterTable.cpp
 parameter storage: default of parameter 0 not looked up | dsp/ParameterTable.cpp | return index >= 0 && index < kNumControls | return index > 0 && index < kNumControls
 parameter storage: only the quotient tried as normalised value | dsp/ParameterTable.cpp | {v, std::nextafter(v, -INFINITY), std::nextafter(v, INFINITY)} | {v}
 parameter storage: normalised value not found gives 0 | dsp/ParameterTable.cpp | return candidate;\n    return v; | return candidate;\n    return 0.0f;
-parameter storage: value not stored | plugin/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    tarn::applyParameter | tarn::applyParameter
-parameter storage: value not applied | plugin/ZuVstCore.cpp | tarn::applyParameter(*engine, index, value);\n#if | ;\n#if
-parameter storage: set accepts one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
-parameter storage: set accepts negative indices | plugin/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
-parameter storage: get answers one index too many | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
-parameter storage: get answers negative indices | plugin/ZuVstCore.cpp | getParameter(VstInt32 index) {\n    if (index < 0 | getParameter(VstInt32 index) {\n    if (false
-parameter storage: get answers 1 outside the range | plugin/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index >= kNumParams) return 1.0f;
-parameter storage: get answers another parameter | plugin/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
-parameter storage: parameters start at 0 | plugin/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
-parameter storage: defaults not given to the engine | plugin/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
-parameter storage: current values not kept on a program change | plugin/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
+parameter storage: value not stored | vst2/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    tarn::applyParameter | tarn::applyParameter
+parameter storage: value not applied | vst2/ZuVstCore.cpp | tarn::applyParameter(*engine, index, value);\n#if | ;\n#if
+parameter storage: set accepts one index too many | vst2/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
+parameter storage: set accepts negative indices | vst2/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
+parameter storage: get answers one index too many | vst2/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
+parameter storage: get answers negative indices | vst2/ZuVstCore.cpp | getParameter(VstInt32 index) {\n    if (index < 0 | getParameter(VstInt32 index) {\n    if (false
+parameter storage: get answers 1 outside the range | vst2/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index >= kNumParams) return 1.0f;
+parameter storage: get answers another parameter | vst2/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
+parameter storage: parameters start at 0 | vst2/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
+parameter storage: defaults not given to the engine | vst2/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
+parameter storage: current values not kept on a program change | vst2/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
 graph: a knee change alone not noticed | views/ZuGLGraph.cpp | const float newKneeStartDb = tarn::DecibelHistory::toDb(kneeStart); | const float newKneeStartDb = kneeStartDb;
 lv2 ui: a knob's touch not sent | lv2/Lv2EditorUi.cpp | touchFeature->touch(touchFeature->handle, kFirstControl + index, grabbed); | ;
 lv2 ui: a knob's touch always grabs | lv2/Lv2EditorUi.cpp | kFirstControl + index, grabbed); | kFirstControl + index, true);

@@ -117,7 +117,7 @@ release_checks() {
 # replacement does not allow; the address sanitizer covers it above.
 valgrind_tests() {
   local test status=0
-  for test in build/linux/tests/{dsp/dsp_tests,lv2/lv2_tests,plugin/plugin_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests,vst3/vst3_tests}; do
+  for test in build/linux/tests/{dsp/dsp_tests,lv2/lv2_tests,vst2/vst2_tests,tools/wavfile_tests,platform/platform_tests,gui/gui_tests,resources/resources_tests,views/views_tests,editor/editor_tests,vst3/vst3_tests}; do
     TARN_CYCLE_DIVISOR=10 valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
       --suppressions=tests/valgrind.supp "$test" --gtest_brief=1 || status=1
   done

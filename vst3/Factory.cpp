@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "vst3/Utf16.h"
 #include "vst3/Vst3Compressor.h"
-#include "vst3/interface/Factory.h"
+#include "gui/vst3/Factory.h"
 
 namespace tarn::vst3 {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "dsp/ParameterTable.h"
-#include "vst3/interface/Base.h"
+#include "gui/vst3/Base.h"
 
 namespace tarn::vst3 {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
 
-#include "vst3/interface/Base.h"
+#include "gui/vst3/Base.h"
 
 namespace tarn::vst3 {
 

@@ -6,7 +6,7 @@
 #include "dsp/ParameterTable.h"
 #include "editor/EditorClient.h"
 #include "platform/Lock.h"
-#include "vst3/interface/Controller.h"
+#include "gui/vst3/Controller.h"
 
 class ZuVstGui;
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <atomic>
 
-#include "vst3/interface/View.h"
+#include "gui/vst3/View.h"
 #if !defined(__linux__)
 #include "gui/CVSTGUITimer.h"
 #include "gui/SharedPointer.h"

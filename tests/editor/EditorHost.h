@@ -10,7 +10,7 @@
 
 #include "../gui/TestWindow.h"
 #include "editor/ZuVstGui.h"
-#include "plugin/ZuVstCore.h"
+#include "vst2/ZuVstCore.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
 

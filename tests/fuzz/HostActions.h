@@ -2,7 +2,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 #include "tests/fuzz/ByteReader.h"
 
 namespace tarn {

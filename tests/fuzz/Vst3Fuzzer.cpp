@@ -25,7 +25,7 @@
 #include "tools/vsthost/HostWindow.h"
 #include "tools/vsthost/Vst3HostFrame.h"
 #include "tools/vsthost/Vst3HostObjects.h"
-#include "vst3/interface/Factory.h"
+#include "gui/vst3/Factory.h"
 
 extern "C" tarn::vst3::IPluginFactory* GetPluginFactory();
 

@@ -6,8 +6,8 @@
 
 #include "Recorders.h"
 #include "TestWindow.h"
-#include "gui/vst/AEffGUIEditor.h"
-#include "plugin/AudioEffectX.h"
+#include "gui/vst2/AEffGUIEditor.h"
+#include "gui/vst2/AudioEffectX.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/SharedLibrary.h"
 #include "tools/vsthost/Vst3HostObjects.h"
 #include "vst3/Utf16.h"
-#include "vst3/interface/Factory.h"
+#include "gui/vst3/Factory.h"
 
 // The VST 3 module as a host meets it: loaded from the bundle, asked through its factory, and
 // driven through the interfaces alone.

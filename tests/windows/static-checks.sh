@@ -79,7 +79,7 @@ vst3_exports_are_the_module_calls() {
 }
 
 record_layout_holds() {
-  printf '#include "plugin/aeffect.h"\nstatic_assert(sizeof(AEffect) == %s, "size");\n' "$record" |
+  printf '#include "gui/vst2/aeffect.h"\nstatic_assert(sizeof(AEffect) == %s, "size");\n' "$record" |
     "$triple-g++-posix" -std=c++17 -fsyntax-only -I. -x c++ -
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 
 namespace tarn {
 

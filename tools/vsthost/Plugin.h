@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 #include "platform/SharedLibrary.h"
 #include "tools/vsthost/Arguments.h"
 

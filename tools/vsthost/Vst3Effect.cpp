@@ -10,7 +10,7 @@
 #include "tools/vsthost/Vst3HostFrame.h"
 #include "tools/vsthost/Vst3HostObjects.h"
 #include "vst3/Utf16.h"
-#include "vst3/interface/Factory.h"
+#include "gui/vst3/Factory.h"
 
 namespace tarn {
 

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "plugin/aeffect.h"
+#include "gui/vst2/aeffect.h"
 
 namespace tarn {
 

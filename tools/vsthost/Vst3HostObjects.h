@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "vst3/interface/Controller.h"
-#include "vst3/interface/View.h"
+#include "gui/vst3/Controller.h"
+#include "gui/vst3/View.h"
 
 namespace tarn::vst3host {
 

@@ -5,9 +5,9 @@
 
 #include <atomic>
 
-#include "gui/vst/AEffGUIEditor.h"
+#include "gui/vst2/AEffGUIEditor.h"
 #include "gui/vstgui.h"
-#include "plugin/AudioEffectX.h"
+#include "gui/vst2/AudioEffectX.h"
 
 using namespace VSTGUI;
 
