@@ -9,6 +9,7 @@
 #include <string>
 
 #include "EditorHost.h"
+#include "tests/editor/OwnSettingsFolder.h"
 #include "tests/WaitUntil.h"
 #include "views/ZuGLGraph.h"
 
@@ -19,22 +20,12 @@ using namespace VSTGUI;
 // the test's own.
 namespace {
 
-class ScaleMenu : public ::testing::Test {
+class ScaleMenu : public OwnSettingsFolder {
 protected:
-    void SetUp() override {
-        char folder[] = "/tmp/tarn-settings.XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        configHome = folder;
-        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    }
     void TearDown() override {
         EditorHost::canSizeWindow() = false;
-        std::remove(settingsFile().c_str());
-        rmdir((configHome + "/tarn").c_str());
-        rmdir(configHome.c_str());
-        unsetenv("XDG_CONFIG_HOME");
+        OwnSettingsFolder::TearDown();
     }
-    std::string settingsFile() const { return configHome + "/tarn/compressor.conf"; }
     std::string settings() const {
         std::ifstream file(settingsFile());
         std::stringstream text;
@@ -58,8 +49,6 @@ protected:
     void idleUntil(EditorHost& host, const std::function<bool()>& done) {
         EXPECT_TRUE(tarn::test::waitUntil(done, [&] { idleAndWaitForEvents(host.gui().getFrame()); }));
     }
-
-    std::string configHome;
 };
 
 } // namespace

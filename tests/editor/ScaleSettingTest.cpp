@@ -7,27 +7,13 @@
 #include <string>
 
 #include "editor/ScaleSetting.h"
+#include "tests/editor/OwnSettingsFolder.h"
 #include "platform/UserSettings.h"
 
 // The user's chosen scale in the user's settings, in a folder of the test's own.
 namespace {
 
-class ScaleSetting : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char folder[] = "/tmp/tarn-settings.XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        configHome = folder;
-        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    }
-    void TearDown() override {
-        std::remove((configHome + "/tarn/compressor.conf").c_str());
-        rmdir((configHome + "/tarn").c_str());
-        rmdir(configHome.c_str());
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    std::string configHome;
-};
+class ScaleSetting : public OwnSettingsFolder {};
 
 } // namespace
 
