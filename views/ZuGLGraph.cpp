@@ -181,10 +181,10 @@ void ZuGLGraph::placeCurvePoint(int i, double y) {
     curve[2 * i + 1] = static_cast<float>(y);
 }
 
-// A pixel is filled when its centre lies inside the area, and four points share each pixel
-// column: a strip through the curve at every column's centre and at both ends fills the same
-// pixels as one through every point, with a quarter of the triangles. One call draws the area's
-// bodies, one its strip and one the curve.
+// A pixel is filled when its centre lies inside the area, and at a scale of 1 four points share
+// each pixel column: a strip through the curve at every column's centre and at both ends fills the
+// same pixels as one through every point, with a quarter of the triangles. The area, then the
+// curve over it.
 void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineColor) {
     fillArea(baseY, fill);
     // Every smooth line segment is costly on a software renderer. The decays run straight for
