@@ -4,14 +4,14 @@
 
 namespace tarn {
 
-int thinCurve(const float* xy, int count, float* out) {
+int thinCurve(const float* xy, int count, float* out, float columnWidth) {
     int kept = 0;
     const auto keep = [&](int i) {
         out[2 * kept] = xy[2 * i];
         out[2 * kept + 1] = xy[2 * i + 1];
         ++kept;
     };
-    const auto columnOf = [&](int i) { return static_cast<int>(xy[2 * i]); };
+    const auto columnOf = [&](int i) { return static_cast<int>(xy[2 * i] / columnWidth); };
     for (int first = 0; first < count;) {
         const int column = columnOf(first);
         int low = first, high = first, last = first;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "views/CurveThinning.h"
@@ -13,6 +14,21 @@ namespace {
 
 // Where an area meets its base line, and on the corners of the knee band.
 constexpr uint8_t kEdgeAlpha = 96;
+// Columns under one body of an area: two triangles as wide as that fill what lies well inside the
+// area. A software renderer pays for a triangle by the blocks of pixels it touches, so a strip of
+// tall triangles one pixel wide costs many times the pixels it fills.
+constexpr int kBodyColumns = 8;
+// How far, in alpha, a body's gradient may stray from the one each column has on its own.
+constexpr double kBodyAlphaError = 4.0;
+
+void setVertex(float* xy, uint8_t* rgba, float x, float y, const CColor& color, double alpha) {
+    xy[0] = x;
+    xy[1] = y;
+    rgba[0] = color.red;
+    rgba[1] = color.green;
+    rgba[2] = color.blue;
+    rgba[3] = static_cast<uint8_t>(std::lround(alpha));
+}
 
 void setColor(const CColor& color) { glColor4ub(color.red, color.green, color.blue, color.alpha); }
 void setColor(const CColor& color, uint8_t alpha) { glColor4ub(color.red, color.green, color.blue, alpha); }
@@ -28,7 +44,7 @@ void horizontalLine(double y, double width) {
 
 ZuGLGraph::ZuGLGraph(const CRect& size, double scale)
     : COpenGLView(size), graphWidth(size.getWidth()), graphHeight(size.getHeight()),
-      lineScale(static_cast<float>(scale)),
+      lineScale(static_cast<float>(scale)), columnStep(std::max(1.f, std::floor(lineScale))),
       pointX(std::make_unique<float[]>(pointCount)), curve(std::make_unique<float[]>(2 * pointCount)),
       thinLine(std::make_unique<float[]>(2 * pointCount)) {
     setTransparency(true);
@@ -46,18 +62,24 @@ ZuGLGraph::ZuGLGraph(const CRect& size, double scale)
     placeGrid();
 }
 
+// Columns lie on pixel centres, one pixel apart, or as many as a line is wide when the view is
+// scaled up: the curve, drawn over the area's edge, hides where the edge runs straight between.
 void ZuGLGraph::placeColumns() {
     const float last = pointX[pointCount - 1];
-    const int centres = last > 0.5f ? static_cast<int>(std::ceil(last - 0.5f)) : 0;
+    const int centres = last > 0.5f ? static_cast<int>(std::ceil((last + 0.5f) / columnStep)) - 1 : 0;
     columnCount = centres + 2;
     columnX = std::make_unique<float[]>(columnCount);
     columnPoint = std::make_unique<int[]>(columnCount);
     columnFraction = std::make_unique<double[]>(columnCount);
-    strip = std::make_unique<float[]>(4 * columnCount);
-    stripColors = std::make_unique<uint8_t[]>(8 * columnCount);
+    columnY = std::make_unique<float[]>(columnCount);
+    blockCount = columnCount > 1 ? (columnCount - 2) / kBodyColumns + 1 : 0;
+    bodies = std::make_unique<float[]>(12 * blockCount);
+    bodyColors = std::make_unique<uint8_t[]>(24 * blockCount);
+    strip = std::make_unique<float[]>(4 * (columnCount + blockCount));
+    stripColors = std::make_unique<uint8_t[]>(8 * (columnCount + blockCount));
     int i = 0;
     for (int c = 0; c < columnCount; ++c) {
-        const float x = c == 0 ? pointX[0] : c == columnCount - 1 ? last : static_cast<float>(c) - 0.5f;
+        const float x = c == 0 ? pointX[0] : c == columnCount - 1 ? last : columnStep * static_cast<float>(c) - 0.5f;
         while (i + 2 < pointCount && pointX[i + 1] <= x) ++i;
         columnX[c] = x;
         columnPoint[c] = i;
@@ -159,42 +181,84 @@ void ZuGLGraph::placeCurvePoint(int i, double y) {
     curve[2 * i + 1] = static_cast<float>(y);
 }
 
-// A pixel is filled when its centre lies inside the area, and four points share each pixel
-// column: a strip through the curve at every column's centre and at both ends fills the same
-// pixels as one through every point, with a quarter of the triangles, which is most of the cost
-// on a software renderer. One call draws the area and one the curve.
+// A pixel is filled when its centre lies inside the area, and at a scale of 1 four points share
+// each pixel column: a strip through the curve at every column's centre and at both ends fills the
+// same pixels as one through every point, with a quarter of the triangles. The area, then the
+// curve over it.
 void ZuGLGraph::drawArea(double baseY, const CColor& fill, const CColor& lineColor) {
-    const float base = static_cast<float>(baseY);
+    fillArea(baseY, fill);
+    // Every smooth line segment is costly on a software renderer. The decays run straight for
+    // many columns (a quarter of a pixel at 1, or of the line's width, is less than the smoothing
+    // shows), and where the curve is rough, several points share each of the areas' columns.
+    setColor(lineColor);
+    const int thinCount = tarn::thinCurve(curve.get(), pointCount, thinLine.get(), columnStep);
+    const int lineCount = tarn::straightenCurve(thinLine.get(), thinCount, 0.25f * lineScale, thinLine.get());
+    glVertexPointer(2, GL_FLOAT, 0, thinLine.get());
+    glDrawArrays(GL_LINE_STRIP, 0, lineCount);
+}
+
+// Each column's alpha grows from kEdgeAlpha on the base line to the fill's at the curve. Under a
+// block of columns, a body reaches from the base line as far towards the curve as keeps its
+// gradient, which is straight between the block's outer columns, within kBodyAlphaError of each
+// column's own; the strip goes on from the body's top to the curve at every column. Bodies and
+// strip share their edges, so every pixel is filled once.
+void ZuGLGraph::fillArea(double baseY, const CColor& fill) {
     for (int c = 0; c < columnCount; ++c) {
         const int i = columnPoint[c];
         double y = curve[2 * i + 1];
         if (columnFraction[c] > 0.) y += columnFraction[c] * (curve[2 * i + 3] - y);
-        float* vertex = strip.get() + 4 * c;
-        vertex[0] = columnX[c];
-        vertex[1] = base;
-        vertex[2] = columnX[c];
-        vertex[3] = static_cast<float>(y);
+        columnY[c] = static_cast<float>(y);
     }
-    uint8_t* color = stripColors.get();
-    for (int v = 0; v < 2 * columnCount; ++v, color += 4) {
-        color[0] = fill.red;
-        color[1] = fill.green;
-        color[2] = fill.blue;
-        color[3] = v % 2 ? fill.alpha : kEdgeAlpha;
+    // Heights count from the base line towards the curve: up from the bottom edge, down from the top.
+    const double towardsCurve = baseY > 0. ? -1. : 1.;
+    const double rise = fill.alpha - kEdgeAlpha;
+    const float base = static_cast<float>(baseY);
+    int bodyVertices = 0, stripVertices = 0;
+    for (int first = 0; first + 1 < columnCount; first += kBodyColumns) {
+        const int last = std::min(first + kBodyColumns, columnCount - 1);
+        double lowest = HUGE_VAL, highest = 0.;
+        for (int c = first; c <= last; ++c) {
+            const double height = (columnY[c] - baseY) * towardsCurve;
+            lowest = std::min(lowest, height);
+            highest = std::max(highest, height);
+        }
+        // At height h a column whose curve is H high has the alpha kEdgeAlpha + rise * h / H.
+        double body = 0.;
+        if (lowest > 0.) {
+            const double spread = rise * (1. / lowest - 1. / highest);
+            body = spread > 0. ? std::min(lowest, kBodyAlphaError / spread) : lowest;
+        }
+        const float top = static_cast<float>(baseY + body * towardsCurve);
+        auto alphaAtTop = [&](int c) {
+            return body > 0. ? kEdgeAlpha + rise * body / ((columnY[c] - baseY) * towardsCurve) : kEdgeAlpha;
+        };
+        if (body > 0.) {
+            const float x[2] = {columnX[first], columnX[last]};
+            const double alpha[2] = {alphaAtTop(first), alphaAtTop(last)};
+            // Two triangles: left base, left top, right base; left top, right base, right top.
+            for (int corner : {0, 1, 2, 1, 2, 3}) {
+                const int side = corner / 2;
+                const bool atTop = corner % 2;
+                setVertex(bodies.get() + 2 * bodyVertices, bodyColors.get() + 4 * bodyVertices, x[side],
+                          atTop ? top : base, fill, atTop ? alpha[side] : kEdgeAlpha);
+                ++bodyVertices;
+            }
+        }
+        for (int c = first; c <= last; ++c, stripVertices += 2) {
+            float* xy = strip.get() + 2 * stripVertices;
+            uint8_t* rgba = stripColors.get() + 4 * stripVertices;
+            setVertex(xy, rgba, columnX[c], top, fill, alphaAtTop(c));
+            setVertex(xy + 2, rgba + 4, columnX[c], columnY[c], fill, fill.alpha);
+        }
     }
     glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, bodyColors.get());
+    glVertexPointer(2, GL_FLOAT, 0, bodies.get());
+    glDrawArrays(GL_TRIANGLES, 0, bodyVertices);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, stripColors.get());
     glVertexPointer(2, GL_FLOAT, 0, strip.get());
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * columnCount);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, stripVertices);
     glDisableClientState(GL_COLOR_ARRAY);
-    // Every smooth line segment is costly on a software renderer. The decays run straight for
-    // many columns (a quarter of a pixel is less than the smoothing shows), and where the curve
-    // is rough, about four points share each pixel column.
-    setColor(lineColor);
-    const int thinCount = tarn::thinCurve(curve.get(), pointCount, thinLine.get());
-    const int lineCount = tarn::straightenCurve(thinLine.get(), thinCount, 0.25f, thinLine.get());
-    glVertexPointer(2, GL_FLOAT, 0, thinLine.get());
-    glDrawArrays(GL_LINE_STRIP, 0, lineCount);
 }
 
 // Lies over the curves: the knee's colour at its start, the threshold's at the threshold.

@@ -76,6 +76,7 @@ private:
     void placeColumns();
     void placeCurvePoint(int i, double y);
     void drawArea(double baseY, const VSTGUI::CColor& fill, const VSTGUI::CColor& lineColor);
+    void fillArea(double baseY, const VSTGUI::CColor& fill);
     void drawKneeBand(double kneeY, double thresholdY) const;
     void drawBorder() const;
 
@@ -97,6 +98,8 @@ private:
     double graphWidth;
     double graphHeight;
     float lineScale;
+    // Pixels from one of the areas' columns to the next: as many as a line is wide, at least one.
+    float columnStep;
     double stepHeight = 0.;
     double dbPerDoubling = 0.;
     double gridY[7] = {};
@@ -111,8 +114,13 @@ private:
     std::unique_ptr<float[]> columnX;
     std::unique_ptr<int[]> columnPoint;
     std::unique_ptr<double[]> columnFraction;
-    // An area's triangle strip: vertex 2c (x, y) on the base line, 2c + 1 on the curve at
-    // column c; a colour (red, green, blue, alpha) per vertex.
+    // Where the curve being drawn crosses each column.
+    std::unique_ptr<float[]> columnY;
+    // An area as drawn, each vertex an x, y and a colour (red, green, blue, alpha): the bodies'
+    // triangles, and a triangle strip through every column from the bodies' tops to the curve.
+    int blockCount = 0;
+    std::unique_ptr<float[]> bodies;
+    std::unique_ptr<uint8_t[]> bodyColors;
     std::unique_ptr<float[]> strip;
     std::unique_ptr<uint8_t[]> stripColors;
     // The curve's line as drawn: a few points per pixel column, fewer where it runs straight.

@@ -1,9 +1,9 @@
-// window_shot WIDTHxHEIGHT OUT.png [X,Y,W,H=RRGGBB ...]
+// window_shot [--seconds N] WIDTHxHEIGHT OUT.png [X,Y,W,H=RRGGBB ...]
 // Waits for a window of exactly WIDTH x HEIGHT to be shown on the X display (a plug-in's editor
 // inside some host), then reads the screen until, in every rectangle given, some pixel is within
-// 24 of the colour in each channel, or 30 seconds have passed. Rectangles are relative to that
-// window. Writes the top-level window holding it, host and all, to OUT.png, prints one line per
-// rectangle and exits 0 when all matched.
+// 24 of the colour in each channel, or N seconds (30 unless given) have passed. Rectangles are
+// relative to that window. Writes the top-level window holding it, host and all, to OUT.png,
+// prints one line per rectangle and exits 0 when all matched.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -81,12 +83,18 @@ bool parse(const char* text, Expectation& e) {
 } // namespace
 
 int main(int argc, char** argv) {
+    int seconds = 30;
+    if (argc > 2 && std::strcmp(argv[1], "--seconds") == 0) {
+        seconds = std::atoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     int width = 0, height = 0;
     std::vector<Expectation> expectations(argc > 3 ? static_cast<std::size_t>(argc - 3) : 0);
-    bool good = argc >= 3 && std::sscanf(argv[1], "%dx%d", &width, &height) == 2;
+    bool good = seconds > 0 && argc >= 3 && std::sscanf(argv[1], "%dx%d", &width, &height) == 2;
     for (std::size_t i = 0; good && i < expectations.size(); ++i) good = parse(argv[i + 3], expectations[i]);
     if (!good) {
-        std::fprintf(stderr, "usage: window_shot WIDTHxHEIGHT OUT.png [X,Y,W,H=RRGGBB ...]\n");
+        std::fprintf(stderr, "usage: window_shot [--seconds N] WIDTHxHEIGHT OUT.png [X,Y,W,H=RRGGBB ...]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -94,7 +102,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "window_shot: cannot open the display\n");
         return 1;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     Found found;
     XImage* image = nullptr;
     int offsetX = 0, offsetY = 0;
@@ -123,7 +131,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!image) {
-        std::fprintf(stderr, "window_shot: no %dx%d window was shown within 30 seconds; shown:", width, height);
+        std::fprintf(stderr, "window_shot: no %dx%d window was shown within %d seconds; shown:", width, height,
+                     seconds);
         listWindows(display, DefaultRootWindow(display));
         std::fprintf(stderr, "\n");
         XCloseDisplay(display);

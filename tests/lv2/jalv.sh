@@ -36,15 +36,6 @@ LV2_PATH=/usr/lib/lv2 jalv -n signal -c mode=4 http://gareus.org/oss/lv2/testsig
   >"$scratch/signal.log" 2>&1 &
 signal=$!
 exec 3>"$scratch/console"
-# scale FACTOR RECTANGLE...: the rectangles given for the editor at 100%, FACTOR times as large.
-scale() {
-  local factor=$1 rectangle
-  shift
-  for rectangle in "$@"; do
-    awk -v f="$factor" -F'[,=]' '{ printf "%d,%d,%d,%d=%s\n", $1 * f, $2 * f, $3 * f, $4 * f, $5 }' <<<"$rectangle"
-  done
-}
-
 # check_at FACTOR: jalv.gtk3 at that interface scale (GDK_SCALE, which GTK and the editor both
 # follow) shows the editor that many times as large.
 check_at() {
@@ -58,12 +49,7 @@ check_at() {
   done
   [ "$(jack_lsp -c signal:out | grep -c '^ *tarn:in_')" -eq 2 ] || fail "cannot connect the signal: $(jack_lsp -c)"
 
-  # Relative to the editor: the background's dark blue at the top left; the threshold knob's
-  # ring lit at 9 o'clock, unlit at 3 o'clock (-30 dB, not 0); the minus of its "-30.0 db"; the
-  # graph's output area near its bottom edge, green over the input area's white once the history
-  # has scrolled across the whole graph (its leading edge, drawn with the curve, is lighter).
-  mapfile -t places < <(scale "$factor" 2,2,1,1=31333b 92,45,6,5=8cff4f 143,47,1,1=2e2e32 96,85,5,3=e7e8e9 \
-    8,330,30,10=8da78d)
+  mapfile -t places < <(editor_places "$factor")
   if ! "$build/tests/lv2/window_shot" "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
       >"$scratch/shot.log" 2>&1; then
     fail "the editor in jalv at ${factor}x: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log"); jackd says: $(tail -5 "$scratch/jackd.log")"

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.." || exit 1
 build=${1:-build/linux}
 
 status=0
-for check in description render ardour jalv; do
+for check in description render ardour ardour-gui jalv; do
   start=$(date +%s.%N)
   tests/lv2/$check.sh "$build" || status=1
   echo "   $check: $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s"

@@ -23,19 +23,26 @@ namespace {
 const CRect kGraphRect(5, 120, 365, 360);
 const CRect kMeterRect(370, 120, 540, 360);
 
-// Both views in a frame of the editor's size, in a real window, over a dark grey background.
+CRect scaled(const CRect& r, double scale) {
+    return CRect(r.left * scale, r.top * scale, r.right * scale, r.bottom * scale);
+}
+
+// Both views in a frame of the editor's size, scale times as large, in a real window, over a
+// dark grey background.
 class EditorPicture {
 public:
-    EditorPicture() : window(550, 375) {
-        frame = new CFrame(CRect(0, 0, 550, 375), window.handle(), nullptr);
-        auto background = owned(new CBitmap(550, 375));
+    explicit EditorPicture(double scale = 1.0)
+        : scale(scale), window(static_cast<int>(550 * scale), static_cast<int>(375 * scale)) {
+        const CRect size = scaled(CRect(0, 0, 550, 375), scale);
+        frame = new CFrame(size, window.handle(), nullptr);
+        auto background = owned(new CBitmap(size.getWidth(), size.getHeight()));
         auto context = owned(COffscreenContext::create(background.get()));
         context->setFillColor(CColor(48, 48, 56, 255));
-        context->drawRect(CRect(0, 0, 550, 375), kDrawFilled);
+        context->drawRect(size, kDrawFilled);
         frame->setBackground(background.get());
-        graph = new ZuGLGraph(kGraphRect);
+        graph = new ZuGLGraph(scaled(kGraphRect, scale), scale);
         frame->addView(graph);
-        meter = new ZuMeter(kMeterRect, nullptr);
+        meter = new ZuMeter(scaled(kMeterRect, scale), nullptr, scale);
         frame->addView(meter);
     }
     ~EditorPicture() { frame->forget(); }
@@ -50,12 +57,15 @@ public:
     // there (a new window shows no border before the first pass).
     WindowImage drawAndCapture() {
         graph->draw(nullptr);
-        idleUntil([&] { return capture().at(185, 120).red > 60; });
+        idleUntil([&] { return capture().at(static_cast<int>(185 * scale), static_cast<int>(120 * scale)).red > 60; });
         frame->idle();
         return capture();
     }
-    WindowImage capture() const { return WindowImage(window.display(), window.id(), 550, 375); }
+    WindowImage capture() const {
+        return WindowImage(window.display(), window.id(), static_cast<int>(550 * scale), static_cast<int>(375 * scale));
+    }
 
+    double scale;
     TestWindow window;
     CFrame* frame;
     ZuGLGraph* graph;
@@ -65,8 +75,10 @@ public:
 // Pixels of the graph in view-local coordinates, with what each kind of place should show.
 class GraphPixels {
 public:
-    explicit GraphPixels(const WindowImage& image) : image(image) {}
-    CColor at(int x, int y) const { return image.at(static_cast<int>(kGraphRect.left) + x, static_cast<int>(kGraphRect.top) + y); }
+    explicit GraphPixels(const WindowImage& image, double scale = 1.0)
+        : image(image), left(static_cast<int>(kGraphRect.left * scale)),
+          top(static_cast<int>(kGraphRect.top * scale)) {}
+    CColor at(int x, int y) const { return image.at(left + x, top + y); }
 
     bool black(int x, int y) const { return brightest(at(x, y)) <= 8; }
     // White light of some strength with no tint (grid, border, input area).
@@ -104,6 +116,7 @@ public:
 private:
     static int brightest(const CColor& c) { return std::max({c.red, c.green, c.blue}); }
     const WindowImage& image;
+    int left, top;
 };
 
 constexpr CColor kThresholdColor(192, 192, 64);
@@ -231,6 +244,50 @@ TEST(GraphWindow, ACompressedSignalShowsInputOverOutputAndTheReductionFromTheTop
             EXPECT_TRUE(onALine(y) || graph.lightGreen(x, y)) << x << " " << y;
     }
     EXPECT_GE(columns, 5);
+}
+
+// Each area is filled in wide pieces below the curve and narrow ones up to it: along a row inside
+// an area, where the curves run flat, every pixel shows the same as its neighbour, with no gap or
+// pixel filled twice where the pieces meet.
+TEST(GraphWindow, AreasFillEveryPixelOnceAtScales1And2) {
+    for (double scale : {1.0, 2.0}) {
+        EditorPicture picture(scale);
+        auto engine = makeEngine(-24.f, -24.f, 6.f);
+        playPhrase(*engine, 44100 * 3);
+        ZuGLGraph& view = *picture.graph;
+        view.updateFromEngine(*engine);
+        const WindowImage image = picture.drawAndCapture();
+        const GraphPixels graph(image, scale);
+        const int margin = static_cast<int>(4 * scale);
+        const int height = static_cast<int>(240 * scale);
+        int pairs = 0;
+        for (int i = 20; i < ZuGLGraph::pointCount - 20; i += 5) {
+            // Where each curve runs over the neighbourhood of the pair, in rows.
+            double inputTop = 1e9, inputBottom = -1e9, outputTop = 1e9, outputBottom = -1e9, depth = 1e9;
+            for (int j = i - 12; j <= i + 12; ++j) {
+                const double in = view.levelY(view.getInputDb()[j]), out = view.levelY(view.getOutputDb()[j]);
+                inputTop = std::min(inputTop, in);
+                inputBottom = std::max(inputBottom, in);
+                outputTop = std::min(outputTop, out);
+                outputBottom = std::max(outputBottom, out);
+                depth = std::min(depth, view.reductionDepth(j));
+            }
+            if (inputBottom - inputTop > 2 * scale) continue;
+            const int x = static_cast<int>(view.getPointX(i));
+            auto same = [&](int y) {
+                const CColor a = graph.at(x, y), b = graph.at(x + 1, y);
+                return std::abs(a.red - b.red) <= 4 && std::abs(a.green - b.green) <= 4 &&
+                       std::abs(a.blue - b.blue) <= 4;
+            };
+            for (int y = margin; y < depth - margin; ++y) EXPECT_TRUE(same(y)) << scale << ": " << x << " " << y;
+            for (int y = static_cast<int>(inputBottom) + margin; y < height - margin; ++y) {
+                if (y > outputTop - margin && y < outputBottom + margin) continue;
+                EXPECT_TRUE(same(y)) << scale << ": " << x << " " << y;
+            }
+            ++pairs;
+        }
+        EXPECT_GE(pairs, 10) << scale;
+    }
 }
 
 TEST(GraphWindow, NothingIsRedAtRatio1To1) {

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Ardour 7's GUI opens the plug-in's own UI, with its interface scaling at 100% and at 200%, on a
+# virtual X display: ardour7-lua makes a session whose track plays the Dummy backend's sine
+# through the plug-in (tests/lv2/ardour-session.lua), with the plug-in's window marked open in
+# the session's UI state, so that Ardour shows it as it loads the session. window_shot
+# (tests/lv2/WindowShot.cpp) waits for the 550 x 375 editor (1100 x 750 at 200%) inside Ardour's
+# window and checks the places editor_places (common.sh) names. Ardour's configuration lives in
+# the scratch folder: the Dummy backend shown and started at once, the scaling as "font-scale"
+# (102400 is 100%). With a second argument the screenshots are copied there, the one at 200%
+# beside it with its name ending in -2x.png.
+# Usage: tests/lv2/ardour-gui.sh [BUILD [SCREENSHOT.png]]
+set -uo pipefail
+cd "$(dirname "$0")/../.." || exit 1
+# A display of our own, without other windows or a window manager, with room for Ardour at 200%.
+if [ -z "${TARN_LV2_DISPLAY:-}" ]; then
+  TARN_LV2_DISPLAY=1 TARN_XVFB_SCREEN=2560x1600x24 exec scripts/xvfb.sh "$0" "$@"
+fi
+. tests/lv2/common.sh
+keep=${2:-}
+export XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache HOME=$scratch/home
+mkdir -p "$XDG_CONFIG_HOME/ardour7" "$HOME"
+
+timeout 60 ardour7-lua tests/lv2/ardour-session.lua "$uri" "$scratch/made" >"$scratch/session.log" 2>&1
+read -r route processor < <(sed -n 's/^ids //p' "$scratch/session.log")
+if [ -z "${processor:-}" ]; then
+  fail "ardour7-lua made no session: $(grep -E '^FAIL' "$scratch/session.log" || tail -5 "$scratch/session.log")"
+  exit 1
+fi
+# The window of the plug-in's own UI, open.
+sed -i "s|</Session>|  <Extra><UI><Window name=\"P-$route-$processor\" visible=\"1\" custom-ui=\"1\"/></UI></Extra>\n</Session>|" \
+  "$scratch/made/gui.ardour"
+
+# Not a new user; the last engine the Dummy backend's sine, which the session was made with.
+touch "$XDG_CONFIG_HOME/ardour7/.a7"
+cat >"$XDG_CONFIG_HOME/ardour7/config" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="try-autostart-engine" value="1"/>
+    <Option name="hide-dummy-backend" value="0"/>
+  </Config>
+  <Extra>
+    <AudioMIDISetup>
+      <EngineStates>
+        <State backend="None (Dummy)" driver="Normal Speed" device="Sine Wave" input-device="Sine Wave"
+          output-device="Sine Wave" sample-rate="48000" buffer-size="512" n-periods="0" input-latency="0"
+          output-latency="0" input-channels="0" output-channels="0" active="1" use-buffered-io="0"
+          midi-option="No MIDI I/O" lru="$(date +%s)"><MIDIDevices/></State>
+      </EngineStates>
+    </AudioMIDISetup>
+  </Extra>
+</Ardour>
+XML
+
+# check_at FACTOR: Ardour at that interface scaling shows the editor that many times as large.
+check_at() {
+  local factor=$1 shot=$scratch/ardour-$1.png
+  cat >"$XDG_CONFIG_HOME/ardour7/ui_config" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <UI>
+    <Option name="font-scale" value="$((102400 * factor))"/>
+  </UI>
+</Ardour>
+XML
+  # A fresh copy of the session each time: Ardour may save its state as it leaves.
+  rm -rf "$scratch/session" && cp -r "$scratch/made" "$scratch/session"
+  timeout 120 ardour --no-splash --no-announcements "$scratch/session/gui.ardour" >"$scratch/ardour.log" 2>&1 &
+  local ardour=$!
+  mapfile -t places < <(editor_places "$factor")
+  # Ardour's GUI starts slowly on a virtual display: a minute at most.
+  if ! "$build/tests/lv2/window_shot" --seconds 60 "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
+      >"$scratch/shot.log" 2>&1; then
+    fail "the editor in Ardour at ${factor}00%: $(cat "$scratch/shot.log"); Ardour says: $(grep -v INFO "$scratch/ardour.log" | tail -5)"
+    [ -z "$keep" ] && keep=$build/tests/lv2/ardour-failed.png && echo "the screenshot is in $keep"
+  fi
+  kill "$ardour" 2>/dev/null && wait "$ardour" 2>/dev/null
+}
+check_at 1
+check_at 2
+[ -n "$keep" ] && cp "$scratch/ardour-1.png" "$keep" 2>/dev/null && cp "$scratch/ardour-2.png" "${keep%.png}-2x.png" 2>/dev/null
+[ $status -eq 0 ] && echo "ok: Ardour's GUI shows the editor with its background, knob ring, value text and graph, at 100% and 200%"
+exit $status

@@ -1,0 +1,41 @@
+-- Run by ardour7-lua: ardour7-lua ardour-session.lua PLUGIN_URI SESSION_FOLDER
+-- Makes a session on the Dummy backend's sine generator for Ardour's GUI to open: a stereo track
+-- that monitors its input, with the LV2 plug-in as its first processor at a threshold of -30 dB
+-- and a ratio of 4:1. Prints "ids ROUTE PROCESSOR", the IDs the GUI names the plug-in's window by.
+local uri, folder = arg[1], arg[2]
+
+local function check(condition, message)
+  if not condition then
+    print("FAIL: " .. message)
+    os.exit(1)
+  end
+end
+
+local backend = AudioEngine:set_backend("None (Dummy)", "", "")
+check(backend and not backend:isnil(), "no Dummy backend")
+backend:set_device_name("Sine Wave")
+backend:set_sample_rate(48000)
+backend:set_buffer_size(512)
+check(AudioEngine:start(false) == 0, "the engine did not start")
+check(create_session(folder, "gui", 48000), "no session")
+
+local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
+track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
+local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType.LV2, "")
+check(not processor:isnil(), "Ardour does not find " .. uri)
+check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
+
+local plugin = processor:to_insert():plugin(0)
+local settings = { Threshold = -30, Ratio = 4 }
+local n = 0
+for port = 0, plugin:parameter_count() - 1 do
+  if plugin:parameter_is_control(port) then
+    local value = settings[plugin:parameter_label(port)]
+    if value then check(ARDOUR.LuaAPI.set_processor_param(processor, n, value), "cannot set a control") end
+    n = n + 1
+  end
+end
+
+print("ids " .. track:to_stateful():id():to_s() .. " " .. processor:to_stateful():id():to_s())
+Session:save_state("", false, false, false, false, false)
+close_session()
