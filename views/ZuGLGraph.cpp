@@ -223,8 +223,10 @@ void ZuGLGraph::fillArea(double baseY, const CColor& fill) {
             highest = std::max(highest, height);
         }
         // At height h a column whose curve is H high has the alpha kEdgeAlpha + rise * h / H.
+        // At a scale of 1 the strip alone fills the area, as it always has: the picture stays
+        // as it was, and its cost is small enough.
         double body = 0.;
-        if (lowest > 0.) {
+        if (lowest > 0. && lineScale > 1.f) {
             const double spread = rise * (1. / lowest - 1. / highest);
             body = spread > 0. ? std::min(lowest, kBodyAlphaError / spread) : lowest;
         }
