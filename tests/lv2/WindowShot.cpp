@@ -82,6 +82,10 @@ bool parse(const char* text, Expectation& e) {
 
 } // namespace
 
+// The host's windows come and go while they are searched: a window that is gone by the time it
+// is asked about is skipped (its call fails), not a reason to exit, as Xlib's default handler would.
+int ignoreGoneWindows(Display*, XErrorEvent*) { return 0; }
+
 int main(int argc, char** argv) {
     int seconds = 30;
     if (argc > 2 && std::strcmp(argv[1], "--seconds") == 0) {
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
+    XSetErrorHandler(ignoreGoneWindows);
     if (!display) {
         std::fprintf(stderr, "window_shot: cannot open the display\n");
         return 1;
