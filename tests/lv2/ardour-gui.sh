@@ -8,7 +8,9 @@
 # the scratch folder: the Dummy backend shown and started at once, the scaling as "font-scale"
 # (102400 is 100%). With a second argument the screenshots are copied there, the one at 200%
 # beside it with its name ending in -2x.png.
-# Usage: tests/lv2/ardour-gui.sh [BUILD [SCREENSHOT.png]]
+# With ARDOUR_GUI_FORMAT=VST3 the same is done with the VST 3 bundle, which
+# ardour-vst3-scanner indexes first, at 100% only: Ardour on Linux passes a VST 3 view no scale.
+# Usage: [ARDOUR_GUI_FORMAT=VST3] tests/lv2/ardour-gui.sh [BUILD [SCREENSHOT.png]]
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 # A display of our own, without other windows or a window manager, with room for Ardour at 200%.
@@ -20,7 +22,17 @@ keep=${2:-}
 export XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache HOME=$scratch/home
 mkdir -p "$XDG_CONFIG_HOME/ardour7" "$HOME"
 
-timeout 60 ardour7-lua tests/lv2/ardour-session.lua "$uri" "$scratch/made" >"$scratch/session.log" 2>&1
+format=${ARDOUR_GUI_FORMAT:-LV2} plugin=$uri factors="1 2" plugin_path=""
+if [ "$format" = VST3 ]; then
+  plugin=7461726E436F6D705653543377793632 factors=1
+  mkdir -p "$scratch/vst3" && ln -s "$build/tarnCompressor.vst3" "$scratch/vst3/"
+  plugin_path="<Option name=\"plugin-path-vst3\" value=\"$scratch/vst3\"/>"
+  echo "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Ardour><Config>$plugin_path</Config></Ardour>" \
+    >"$XDG_CONFIG_HOME/ardour7/config"
+  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f "$scratch/vst3/tarnCompressor.vst3" \
+    >"$scratch/scan.log" 2>&1
+fi
+timeout 60 ardour7-lua tests/lv2/ardour-session.lua "$plugin" "$scratch/made" "$format" >"$scratch/session.log" 2>&1
 read -r route processor < <(sed -n 's/^ids //p' "$scratch/session.log")
 if [ -z "${processor:-}" ]; then
   fail "ardour7-lua made no session: $(grep -E '^FAIL' "$scratch/session.log" || tail -5 "$scratch/session.log")"
@@ -38,6 +50,7 @@ cat >"$XDG_CONFIG_HOME/ardour7/config" <<XML
   <Config>
     <Option name="try-autostart-engine" value="1"/>
     <Option name="hide-dummy-backend" value="0"/>
+    $plugin_path
   </Config>
   <Extra>
     <AudioMIDISetup>
@@ -76,8 +89,7 @@ XML
   fi
   kill "$ardour" 2>/dev/null && wait "$ardour" 2>/dev/null
 }
-check_at 1
-check_at 2
+for factor in $factors; do check_at "$factor"; done
 [ -n "$keep" ] && cp "$scratch/ardour-1.png" "$keep" 2>/dev/null && cp "$scratch/ardour-2.png" "${keep%.png}-2x.png" 2>/dev/null
-[ $status -eq 0 ] && echo "ok: Ardour's GUI shows the editor with its background, knob ring, value text and graph, at 100% and 200%"
+[ $status -eq 0 ] && echo "ok: Ardour's GUI shows the $format editor with its background, knob ring, value text and graph, at $(sed 's/\([0-9]\)/\100%/g; s/ / and /' <<<"$factors")"
 exit $status

@@ -1,8 +1,8 @@
--- Run by ardour7-lua: ardour7-lua ardour-session.lua PLUGIN_URI SESSION_FOLDER
+-- Run by ardour7-lua: ardour7-lua ardour-session.lua PLUGIN_ID SESSION_FOLDER [LV2|VST3]
 -- Makes a session on the Dummy backend's sine generator for Ardour's GUI to open: a stereo track
--- that monitors its input, with the LV2 plug-in as its first processor at a threshold of -30 dB
+-- that monitors its input, with the plug-in (LV2 unless told) as its first processor at a threshold of -30 dB
 -- and a ratio of 4:1. Prints "ids ROUTE PROCESSOR", the IDs the GUI names the plug-in's window by.
-local uri, folder = arg[1], arg[2]
+local uri, folder, kind = arg[1], arg[2], arg[3] or "LV2"
 
 local function check(condition, message)
   if not condition then
@@ -21,7 +21,7 @@ check(create_session(folder, "gui", 48000), "no session")
 
 local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
 track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
-local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType.LV2, "")
+local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType[kind], "")
 check(not processor:isnil(), "Ardour does not find " .. uri)
 check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Ardour 7 with the VST 3 bundle: ardour-vst3-scanner must index it, and a headless session
 # (ardour7-lua, Dummy backend; see tests/lv2/ardour.lua) must compress a sine by what the gain
-# law expects when the threshold is lowered. zam-plugins' ZamCompX2 goes through the same steps
+# law expects when the threshold is lowered, and Ardour's GUI must show its editor (see
+# tests/lv2/ardour-gui.sh). zam-plugins' ZamCompX2 goes through the same steps
 # first, so that a failure of the recipe is not taken for ours. Ardour's configuration, cache
 # and session live in a scratch folder.
 # Usage: tests/vst3/ardour.sh [BUILD]
@@ -50,4 +51,7 @@ check() {
 check ZamCompX2 "$other" 2046504473616C633250435A00000000 other
 [ $status -eq 0 ] || exit $status
 check tarnCompressor "$ours" 7461726E436F6D705653543377793632
+[ $status -eq 0 ] || exit $status
+# Ardour's GUI opens the plug-in's view in its plug-in window, driven by Ardour's run loop.
+ARDOUR_GUI_FORMAT=VST3 tests/lv2/ardour-gui.sh "$build" || status=1
 exit $status
