@@ -17,7 +17,8 @@ fi
 keep=${2:-}
 
 export JACK_DEFAULT_SERVER=tarn-lv2-$$ JACK_NO_START_SERVER=1
-jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$scratch/jackd.log" 2>&1 &
+# A busy machine can make the client late; a long timeout keeps jackd from dropping it.
+jackd --no-realtime -t 10000 -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$scratch/jackd.log" 2>&1 &
 jackd=$!
 jalv=""
 signal=""
@@ -42,15 +43,15 @@ check_at() {
   local factor=$1 shot=$scratch/jalv-$1.png
   GDK_SCALE=$factor jalv.gtk3 --jack-name tarn -c threshold=-30 -c ratio=4 "$uri" >"$scratch/jalv.log" 2>&1 &
   jalv=$!
-  # Both clients' ports appear once they run: twenty seconds at most.
-  local deadline=$((SECONDS + 20)) port
+  # Both clients' ports appear once they run: a minute at most, on a busy machine.
+  local deadline=$((SECONDS + 60)) port
   for port in in_left in_right; do
     until jack_connect signal:out "tarn:$port" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
   done
   [ "$(jack_lsp -c signal:out | grep -c '^ *tarn:in_')" -eq 2 ] || fail "cannot connect the signal: $(jack_lsp -c)"
 
   mapfile -t places < <(editor_places "$factor")
-  if ! "$build/tests/lv2/window_shot" "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
+  if ! "$build/tests/lv2/window_shot" --seconds 60 "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
       >"$scratch/shot.log" 2>&1; then
     fail "the editor in jalv at ${factor}x: $(cat "$scratch/shot.log"); jalv says: $(tail -5 "$scratch/jalv.log"); jackd says: $(tail -5 "$scratch/jackd.log")"
     [ -z "$keep" ] && keep=$build/tests/lv2/jalv-failed.png && echo "the screenshot is in $keep"
