@@ -131,14 +131,16 @@ fuzzing="fuzzing the host boundary from the committed corpus, run 1: 20 seconds 
 
 stage "setup" ./scripts/setup.sh test
 stage "build (native, win64, win32)" ./scripts/build.sh test
+# The real hosts play audio in real time and show their windows: they run before any stage is
+# started beside the others, on a quiet machine, where a late audio thread cannot stall them.
+stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
+stage "VST 3 plug-in in Ardour, after zam-plugins' compressor" tests/vst3/ardour.sh build/linux
 # Under emulation one start of wine takes minutes; at a lower priority it takes what the other
 # stages leave.
 begin "$emulated32" nice -n 10 tests/windows/emulated32.sh build/linux build/win32
 begin "$windows" tests/windows/run.sh build/linux build/win64 build/win32
 begin "$release" release_checks
 stage "native tests" native_tests
-stage "LV2 plug-in in real LV2 hosts and tools" tests/lv2/run.sh build/linux
-stage "VST 3 plug-in in Ardour, after zam-plugins' compressor" tests/vst3/ardour.sh build/linux
 stage "address and undefined-behaviour sanitizers: build" sanitizer_build asan address,undefined
 # The window tests run one at a time and wait on the X server: the next build fills the gaps.
 begin "address and undefined-behaviour sanitizers: tests" address_tests
