@@ -4,26 +4,9 @@
 -- and a ratio of 4:1. Prints "ids ROUTE PROCESSOR", the IDs the GUI names the plug-in's window by.
 local uri, folder, kind = arg[1], arg[2], arg[3] or "LV2"
 
-local function check(condition, message)
-  if not condition then
-    print("FAIL: " .. message)
-    os.exit(1)
-  end
-end
-
-local backend = AudioEngine:set_backend("None (Dummy)", "", "")
-check(backend and not backend:isnil(), "no Dummy backend")
-backend:set_device_name("Sine Wave")
-backend:set_sample_rate(48000)
-backend:set_buffer_size(512)
-check(AudioEngine:start(false) == 0, "the engine did not start")
-check(create_session(folder, "gui", 48000), "no session")
-
-local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
-track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
-local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType[kind], "")
-check(not processor:isnil(), "Ardour does not find " .. uri)
-check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
+local common = dofile("tests/lv2/ardour-track.lua")
+local check = common.check
+local track, processor = common.track(uri, folder, "gui", kind)
 
 local plugin = processor:to_insert():plugin(0)
 local settings = { Threshold = -30, Ratio = 4 }

@@ -1,0 +1,32 @@
+-- Loaded by the Ardour scripts (dofile, from the top of the checkout): check, and track, which
+-- starts the Dummy backend's sine generator, makes a session in FOLDER named NAME and on it a
+-- stereo track that monitors its input with the plug-in (PLUGIN_ID of KIND: LV2 or VST3) as its
+-- first processor. track answers the track and the processor.
+local common = {}
+
+function common.check(condition, message)
+  if not condition then
+    print("FAIL: " .. message)
+    os.exit(1)
+  end
+end
+local check = common.check
+
+function common.track(uri, folder, name, kind)
+  local backend = AudioEngine:set_backend("None (Dummy)", "", "")
+  check(backend and not backend:isnil(), "no Dummy backend")
+  backend:set_device_name("Sine Wave")
+  backend:set_sample_rate(48000)
+  backend:set_buffer_size(512)
+  check(AudioEngine:start(false) == 0, "the engine did not start")
+  check(create_session(folder, name, 48000), "no session")
+
+  local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
+  track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
+  local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType[kind], "")
+  check(not processor:isnil(), "Ardour does not find " .. uri)
+  check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
+  return track, processor
+end
+
+return common
