@@ -89,12 +89,11 @@ struct CompressorEngine {
     void processSample(double inL, double inR, double* outL, double* outR, float rate);
 
     // `count` frames in place: left[i] and right[i] in, the outputs out, each frame as
-    // processSample makes it and inside its own lock.enter() and lock.leave(), with rate()
-    // asked once per frame. The state one frame hands the next stays in registers over the
-    // whole run and reaches the fields above once, at its end: the lock's per-frame fences
-    // would otherwise make every frame store it and the next load it again, on the chain from
-    // one frame's output level to the next frame's decision. Nothing but this thread reads
-    // those fields in between; the histories are written as they step.
+    // processSample makes it, with rate() asked once per frame. The run holds the lock and lets
+    // a thread that waits for it in between two frames (lock.asked()). The state one frame hands
+    // the next stays in registers and reaches the fields above at the end of the run, or before
+    // the lock is let go; nothing but this thread reads those fields in between. The histories
+    // are written as they step.
     template <typename FrameLock, typename Rate>
     void processFrames(double* left, double* right, int count, FrameLock& lock, Rate rate);
 
@@ -263,15 +262,22 @@ inline void CompressorEngine::processSample(double inL, double inR, double* outL
 
 template <typename FrameLock, typename Rate>
 void CompressorEngine::processFrames(double* left, double* right, int count, FrameLock& lock, Rate rate) {
+    lock.enter();
     FrameState s = frameState();
     FrameConstants k = frameConstants();
     for (int i = 0; i < count; ++i) {
-        lock.enter();
+        if (lock.asked()) {
+            keepFrameState(s);
+            lock.leave();
+            lock.enter();
+            s = frameState();
+            k = frameConstants();
+        }
         if (follow(rate())) k = frameConstants();
         frame(s, k, left[i], right[i], &left[i], &right[i]);
-        lock.leave();
     }
     keepFrameState(s);
+    lock.leave();
 }
 
 } // namespace tarn

@@ -3,7 +3,6 @@
 #include <cfloat>
 #include <cstdint>
 #include <emmintrin.h>
-#include <type_traits>
 
 #include "dsp/CompressorEngine.h"
 #include "platform/Lock.h"
@@ -24,12 +23,13 @@ constexpr double kFloatSmallest = FLT_MIN;
 // Blocks are processed in chunks of this many frames, copied on the stack.
 constexpr int kChunkFrames = 256;
 
-// The conversions below run over a whole chunk at once, outside the frame loop. A chunk whose
-// samples are all plain (as nearly every chunk is) takes the short way: adding 0.0, which
-// leaves every number but -0 as it is and makes -0 into 0, as the full way does. The full way
-// is written without branches, and takes magnitudes and limits with minimum and maximum
-// rather than fabs and copysign, which the 32-bit x86 compiler does on the x87 unit and in
-// integer halves through memory, at several times the cost.
+// The conversions below run over a whole chunk at once, outside the frame loop, each in one
+// pass of SSE2, two samples at a time: convert, check and store together. A chunk whose samples
+// are all plain (as nearly every chunk is) is then done: its samples were stored plus 0.0, which
+// leaves every number but -0 as it is and makes -0 into 0, as the full way does. Otherwise the
+// chunk is done again the full way, which is written without branches, and takes magnitudes and
+// limits with minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler
+// does on the x87 unit and in integer halves through memory, at several times the cost.
 
 // Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
@@ -40,19 +40,25 @@ inline double takeInput(double sample) {
 
 // Output bound for the sample type: a float output saturates beyond float's range instead of
 // overflowing, and is 0 below its normal range instead of a denormal. The rounding to float
-// comes after, a whole chunk at once.
-template <typename Sample> inline double limitOutput(double sample);
-template <> inline double limitOutput<float>(double sample) {
+// comes after.
+inline double limitFloatOutput(double sample) {
     const double magnitude = std::max(sample, -sample);
     const double limited = std::min(std::max(sample, -kFloatLargest), kFloatLargest);
     return magnitude >= kFloatSmallest ? limited : 0.0;
 }
-template <> inline double limitOutput<double>(double sample) { return sample; }
 
-// Whether every one of the `count` samples is 0 or of a magnitude from `low` to `high`
-// (neither infinite nor a number fails). Two samples at a time in SSE2, which the compiler
-// does not make of such a test itself.
-inline bool allWithin(const double* x, int count, double low, double high) {
+inline __m128d loadPair(const double* x) { return _mm_loadu_pd(x); }
+inline __m128d loadPair(const float* x) {
+    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(x))));
+}
+inline void storePair(double* x, __m128d v) { _mm_storeu_pd(x, v); }
+inline void storePair(float* x, __m128d v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(x), _mm_castps_si128(_mm_cvtpd_ps(v)));
+}
+
+// Copies `count` samples plus 0.0 (converted to the output's type) and answers whether every
+// one is 0 or of a magnitude from `low` to `high` (neither infinite nor a number is).
+template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int count, double low, double high) {
     const __m128d sign = _mm_set1_pd(-0.0);
     const __m128d lowest = _mm_set1_pd(low);
     const __m128d highest = _mm_set1_pd(high);
@@ -60,38 +66,33 @@ inline bool allWithin(const double* x, int count, double low, double high) {
     __m128d within = _mm_cmpeq_pd(zero, zero);
     int i = 0;
     for (; i + 1 < count; i += 2) {
-        const __m128d magnitude = _mm_andnot_pd(sign, _mm_loadu_pd(x + i));
+        const __m128d x = loadPair(in + i);
+        const __m128d magnitude = _mm_andnot_pd(sign, x);
         const __m128d inRange = _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest));
         within = _mm_and_pd(within, _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero)));
+        storePair(out + i, _mm_add_pd(x, zero));
     }
     bool all = _mm_movemask_pd(within) == 3;
     if (i < count) {
-        const double magnitude = std::max(x[i], -x[i]);
+        const double x = static_cast<double>(in[i]);
+        const double magnitude = std::max(x, -x);
         all = all && ((magnitude >= low && magnitude <= high) || magnitude == 0.0);
+        out[i] = static_cast<Out>(x + 0.0);
     }
     return all;
 }
 
 // One channel of a chunk in, as the engine takes it.
 template <typename Sample> void takeChannel(const Sample* in, double* out, int count) {
-    for (int i = 0; i < count; ++i) out[i] = static_cast<double>(in[i]);
-    if (allWithin(out, count, kInputFloor, kInputLimit)) {
-        for (int i = 0; i < count; ++i) out[i] += 0.0;
-    } else {
-        for (int i = 0; i < count; ++i) out[i] = takeInput(out[i]);
-    }
+    if (copyPlain(in, out, count, kInputFloor, kInputLimit)) return;
+    for (int i = 0; i < count; ++i) out[i] = takeInput(static_cast<double>(in[i]));
 }
 
-// One channel of a chunk out: the engine's outputs bounded (in place) and rounded.
-template <typename Sample> void giveChannel(double* in, Sample* out, int count) {
-    if constexpr (std::is_same_v<Sample, float>) {
-        if (allWithin(in, count, kFloatSmallest, kFloatLargest)) {
-            for (int i = 0; i < count; ++i) in[i] += 0.0;
-        } else {
-            for (int i = 0; i < count; ++i) in[i] = limitOutput<float>(in[i]);
-        }
-    }
-    for (int i = 0; i < count; ++i) out[i] = static_cast<Sample>(in[i]);
+// One channel of a chunk out: the engine's outputs bounded and rounded.
+inline void giveChannel(const double* in, double* out, int count) { std::copy(in, in + count, out); }
+inline void giveChannel(const double* in, float* out, int count) {
+    if (copyPlain(in, out, count, kFloatSmallest, kFloatLargest)) return;
+    for (int i = 0; i < count; ++i) out[i] = static_cast<float>(limitFloatOutput(in[i]));
 }
 
 } // namespace stereoBlock

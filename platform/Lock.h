@@ -7,8 +7,11 @@
 
 namespace tarn {
 
-// A reentrant lock made for the audio thread, which takes and leaves it around every frame,
-// while other threads take it rarely (the editor's copy, a program change).
+// A reentrant lock made for the audio thread, which takes it for a run of frames and lets a
+// waiting thread in between any two of them (FastSide::asked), while other threads take it
+// rarely (a program change, an activation). A waiting thread therefore gets in within a frame,
+// as if the audio thread took the lock around every frame, and the audio thread pays one load
+// per frame.
 //
 // It is asymmetric. The audio thread claims the fast side once per block (FastSide, one atomic
 // exchange); within the block its entry is a plain store of `fastInside` and a load of
@@ -82,6 +85,11 @@ public:
             else lock.enter();
         }
         void leave() { lock.leave(); }
+
+        // Whether another thread waits to enter: the holder then leaves and enters again, which
+        // lets it in. One plain load. A thread without the claim holds the lock on the slow side,
+        // where the answer would always be yes; it keeps the lock for its run instead.
+        bool asked() const { return claimed && lock.slowSide.load(std::memory_order_relaxed) != kFree; }
 
     private:
         Lock& lock;
