@@ -42,29 +42,59 @@ float CompressorEngine::releaseSamples() const {
     return frames(releaseMsSetting.load(std::memory_order_relaxed), samplesPerMs);
 }
 
+float CompressorEngine::samplesPerMsAt(float rate) { return std::min(rate * 0.001f, kMaxSamplesPerMs); }
+
 void CompressorEngine::deriveSampleCounts() {
-    samplesPerMs = std::min(sampleRate * 0.001f, kMaxSamplesPerMs);
+    samplesPerMs = samplesPerMsAt(sampleRate);
     rmsWindow = std::max(1, static_cast<std::int32_t>(samplesPerMs * 30.0f));
     historyInterval = std::max(1, static_cast<std::int32_t>(samplesPerMs));
     windowMinusOne = rmsWindow - 1.0;
     windowInverse = 1.0 / rmsWindow;
 }
 
-void CompressorEngine::derive(std::uint32_t changes, float rate) {
+// The settings are read first and kept only when no group began or ended while they were read
+// (a sequence lock: the fence orders the reads before the second look at the count).
+bool CompressorEngine::derive(std::uint32_t changes, float rate) {
+    const std::uint32_t groups = settingsGroups.load(std::memory_order_acquire);
+    if (groups % 2 != 0) return false;
     const bool rateChanged = rate != sampleRate && std::isfinite(rate) && rate > 0.0f;
+    if (!rateChanged && changes == derivedChanges) return false;
+    const float perMs = rateChanged ? samplesPerMsAt(rate) : samplesPerMs;
+    const float input = inputGain();
+    const float output = outputGain();
+    const float thresholdLevel = threshold();
+    const float knee = kneeStart();
+    const float slope = ratio();
+    const float attack = frames(attackMsSetting.load(std::memory_order_relaxed), perMs);
+    const float release = frames(releaseMsSetting.load(std::memory_order_relaxed), perMs);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (settingsGroups.load(std::memory_order_relaxed) != groups) return false;
+
     if (rateChanged) {
         sampleRate = rate;
         deriveSampleCounts();
     }
-    if (!rateChanged && changes == derivedChanges) return;
     derivedChanges = changes;
-    inputGainFactor = inputGain();
-    outputGainFactor = outputGain();
-    gainComputer.set(threshold(), kneeStart(), ratio());
-    attackFrames = attackSamples();
-    releaseFrames = releaseSamples();
+    inputGainFactor = input;
+    outputGainFactor = output;
+    gainComputer.set(thresholdLevel, knee, slope);
+    attackFrames = attack;
+    releaseFrames = release;
     attackStep = LogisticCurve::stepFor(attackFrames);
     releaseStep = LogisticCurve::stepFor(releaseFrames);
+    return true;
+}
+
+CompressorEngine::SettingsGroup::SettingsGroup(CompressorEngine& e) : engine(e) {
+    engine.groupGate.lock();
+    engine.settingsGroups.store(engine.settingsGroups.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    // Orders the count's store before the settings' stores, for a frame that reads one of them.
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+CompressorEngine::SettingsGroup::~SettingsGroup() {
+    engine.settingsGroups.store(engine.settingsGroups.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    engine.groupGate.unlock();
 }
 
 void CompressorEngine::init() {

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <mutex>
 
 #include "dsp/GainComputer.h"
 #include "dsp/LevelHistory.h"
@@ -71,6 +72,21 @@ struct CompressorEngine {
     void setAttackMs(double ms) { store(attackMsSetting, ms, 0.0f); }
     void setReleaseMs(double ms) { store(releaseMsSetting, ms, 0.0f); }
 
+    // Settings made as one, such as a program's: while a group is open, frames go on with the
+    // values made before it began, so that none works with part of it; the frame after it ends
+    // takes all of it. The audio thread never waits for a group. Other threads that open one
+    // meanwhile wait for it to end. Not on the audio thread.
+    class SettingsGroup {
+    public:
+        explicit SettingsGroup(CompressorEngine& e);
+        ~SettingsGroup();
+        SettingsGroup(const SettingsGroup&) = delete;
+        SettingsGroup& operator=(const SettingsGroup&) = delete;
+
+    private:
+        CompressorEngine& engine;
+    };
+
     // What the settings come to, for display and tests, made from the current settings and
     // the sample rate in force as the next frame makes them.
     float inputGain() const { return inputGainSetting.load(std::memory_order_relaxed); }
@@ -124,9 +140,11 @@ private:
         settingsChanges.fetch_add(1, std::memory_order_release);
     }
 
-    // Makes the derived values from the current settings and sample rate.
-    void derive(std::uint32_t changes, float rate);
+    // Makes the derived values from the current settings and sample rate; false when they stay
+    // as they were (nothing changed, or a settings group is open or opened meanwhile).
+    bool derive(std::uint32_t changes, float rate);
     void deriveSampleCounts();
+    static float samplesPerMsAt(float rate);
 
     // What one frame hands the next.
     struct FrameState {
@@ -169,8 +187,7 @@ private:
     bool follow(float rate) {
         const std::uint32_t changes = settingsChanges.load(std::memory_order_acquire);
         if (changes == derivedChanges && rate == sampleRate) return false;
-        derive(changes, rate);
-        return true;
+        return derive(changes, rate);
     }
     // One frame on the state in hand: the whole signal path.
     void frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL, double* outR);
@@ -184,6 +201,10 @@ private:
     std::atomic<float> outputGainSetting{1.0f};
     // How many settings have been stored; starts at 1 so that the first frame derives.
     std::atomic<std::uint32_t> settingsChanges{1};
+    // How often a settings group has begun or ended: odd while one is open. Written by the
+    // holder of groupGate only.
+    std::atomic<std::uint32_t> settingsGroups{0};
+    std::mutex groupGate;
 
     // Derived values: written and read by the audio thread only.
     std::uint32_t derivedChanges = 0;

@@ -11,7 +11,6 @@
 #endif
 
 using tarn::CompressorEngine;
-using tarn::LockGuard;
 
 namespace {
 
@@ -120,13 +119,14 @@ void ZuVstCore::processDoubleReplacing(double** inputs, double** outputs, VstInt
 
 void ZuVstCore::setProgram(VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
-    LockGuard guard(engineLock);
+    // The engine takes the program's values together; a second program change waits here.
+    CompressorEngine::SettingsGroup group(*engine);
     curProgram = program;
     for (int i = 0; i < kNumParams; ++i) programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed);
     programIndex = program;
     for (VstInt32 i = 0; i < kNumParams; ++i) storeAndApply(i, programValues[programIndex][i]);
 #if TARN_EDITOR
-    // Inside the engine lock the editor only marks what to show at its next idle.
+    // The editor only marks what to show at its next idle.
     if (gui)
         for (VstInt32 i = 0; i < kNumParams; ++i) gui->showLater(i);
 #endif

@@ -92,7 +92,7 @@ tresult Vst3Compressor::setState(IBStream* state) {
     float read[kNumControls];
     if (!state || !readState(*state, read)) return kResultFalse;
     {
-        LockGuard guard(engineLock);
+        CompressorEngine::SettingsGroup group(*engine);
         for (int i = 0; i < kNumControls; ++i) applyValue(i, read[i]);
     }
     if (handler) handler->restartComponent(kParamValuesChanged);

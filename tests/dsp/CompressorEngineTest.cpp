@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <random>
+#include <thread>
 
 #include "dsp/CompressorEngine.h"
+#include "tests/Cycles.h"
 
 using tarn::CompressorEngine;
 
@@ -212,4 +215,55 @@ TEST(CompressorEngine, SettingsIgnoreNotANumberAndHoldNoDenormal) {
     e.setOutputGain(std::pow(10.0, -650.0 / 20.0));
     EXPECT_EQ(e.inputGain(), 0.0f);
     EXPECT_GE(e.outputGain(), FLT_MIN);
+}
+
+// Two settings whose halves together compress a -20 dB input, while neither does alone: no
+// compression below the threshold (0 dB, 20:1) and none at 1:1 (-40 dB). A frame that worked
+// with half of a group would lower the signal. Settings given in a group reach no frame before
+// the group ends and then all at once; groups set from another thread, with a pause between
+// their two settings, never show halfway.
+TEST(CompressorEngine, SettingsGroupsReachFramesWhole) {
+    Engine e(0.01, 0.01, 1.0, 1.0, 1.0);
+    const double in = 0.1;
+    auto untouched = [&](int frames) {
+        int lowered = 0;
+        for (int i = 0; i < frames; ++i) {
+            double left = 0.0;
+            double right = 0.0;
+            e.processSample(in, in, &left, &right, 48000.0f);
+            lowered += left == in && right == in ? 0 : 1;
+        }
+        return lowered == 0;
+    };
+    ASSERT_TRUE(untouched(48000));
+    {
+        CompressorEngine::SettingsGroup group(e);
+        e.setRatio(20.0);
+        EXPECT_TRUE(untouched(4800)) << "a setting reached frames before its group ended";
+    }
+    EXPECT_FALSE(untouched(4800)) << "the group's setting never reached the frames";
+    e.setRatio(1.0);
+    ASSERT_TRUE(untouched(4800));
+
+    std::atomic<bool> done{false};
+    std::thread settings([&] {
+        for (int n = 0; n < tarn::test::cycles(2000); ++n) {
+            CompressorEngine::SettingsGroup group(e);
+            const bool toHighThreshold = n % 2 == 0;
+            if (toHighThreshold) e.setRatio(20.0);
+            else e.setThresholdDb(-40.0);
+            std::this_thread::yield();
+            if (toHighThreshold) e.setThresholdDb(0.0);
+            else e.setRatio(1.0);
+        }
+        done = true;
+    });
+    int rounds = 0;
+    bool whole = true;
+    while (!done && whole) {
+        whole = untouched(64);
+        ++rounds;
+    }
+    settings.join();
+    EXPECT_TRUE(whole) << "a frame worked with half a group, after " << rounds << " rounds of 64 frames";
 }
