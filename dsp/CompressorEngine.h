@@ -109,7 +109,7 @@ struct CompressorEngine {
     // a thread that waits for it in between two frames (lock.asked()). The state one frame hands
     // the next stays in registers and reaches the fields above at the end of the run, or before
     // the lock is let go; nothing but this thread reads those fields in between. The histories
-    // are written as they step.
+    // receive their steps then too.
     template <typename FrameLock, typename Rate>
     void processFrames(double* left, double* right, int count, FrameLock& lock, Rate rate);
 
@@ -189,8 +189,19 @@ private:
         if (changes == derivedChanges && rate == sampleRate) return false;
         return derive(changes, rate);
     }
+    // Frames between two pushes of history steps (each frame makes at most one step).
+    static constexpr int kMostFramesPerRun = 256;
+    // The history steps a run of frames has made, as mean squares, pushed (as levels) when the
+    // run ends or lets the lock go: the pushes' fences and square roots stay out of the frames.
+    struct HistorySteps {
+        double input[kMostFramesPerRun];
+        double output[kMostFramesPerRun];
+        int count = 0;
+    };
+    void push(HistorySteps& steps);
     // One frame on the state in hand: the whole signal path.
-    void frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL, double* outR);
+    void frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL, double* outR,
+               HistorySteps& steps);
 
     std::atomic<float> inputGainSetting{1.0f};
     std::atomic<float> thresholdDbSetting{0.0f};
@@ -223,7 +234,7 @@ private:
 };
 
 inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL,
-                                    double* outR) {
+                                    double* outR, HistorySteps& steps) {
     const double gL = k.inputGainFactor * inL;
     const double gR = k.inputGainFactor * inR;
     s.meanSquareInL = detect(s.meanSquareInL, gL, k.windowMinusOne, k.windowInverse);
@@ -268,17 +279,28 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
     if (s.historyTick < k.historyInterval) {
         ++s.historyTick;
     } else {
-        inputHistory.push(std::sqrt(inputMeanSquare));
-        outputHistory.push(std::sqrt(std::max(s.meanSquareOutL, s.meanSquareOutR)));
+        steps.input[steps.count] = inputMeanSquare;
+        steps.output[steps.count] = std::max(s.meanSquareOutL, s.meanSquareOutR);
+        ++steps.count;
         s.historyTick = 0;
     }
+}
+
+inline void CompressorEngine::push(HistorySteps& steps) {
+    for (int i = 0; i < steps.count; ++i) {
+        inputHistory.push(std::sqrt(steps.input[i]));
+        outputHistory.push(std::sqrt(steps.output[i]));
+    }
+    steps.count = 0;
 }
 
 inline void CompressorEngine::processSample(double inL, double inR, double* outL, double* outR, float rate) {
     follow(rate);
     FrameState s = frameState();
-    frame(s, frameConstants(), inL, inR, outL, outR);
+    HistorySteps steps;
+    frame(s, frameConstants(), inL, inR, outL, outR, steps);
     keepFrameState(s);
+    push(steps);
 }
 
 template <typename FrameLock, typename Rate>
@@ -286,18 +308,21 @@ void CompressorEngine::processFrames(double* left, double* right, int count, Fra
     lock.enter();
     FrameState s = frameState();
     FrameConstants k = frameConstants();
+    HistorySteps steps;
     for (int i = 0; i < count; ++i) {
-        if (lock.asked()) {
+        if (lock.asked() || steps.count == kMostFramesPerRun) {
             keepFrameState(s);
+            push(steps);
             lock.leave();
             lock.enter();
             s = frameState();
             k = frameConstants();
         }
         if (follow(rate())) k = frameConstants();
-        frame(s, k, left[i], right[i], &left[i], &right[i]);
+        frame(s, k, left[i], right[i], &left[i], &right[i], steps);
     }
     keepFrameState(s);
+    push(steps);
     lock.leave();
 }
 
