@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <emmintrin.h>
 #include <mutex>
 
 #include "dsp/GainComputer.h"
@@ -124,13 +125,17 @@ private:
     // denormal numbers, which cost many times more CPU on x86.
     static constexpr double kFlushBound = 1e-60;
 
-    // One step of a one-pole running mean of the squared signal with coefficient 1 / N. Keeping
-    // the mean square (not its root) as the state keeps the square root off the chain from one
-    // frame to the next.
-    static double detect(double meanSquare, double sample, double windowMinusOne, double windowInverse) {
-        const double next = (meanSquare * windowMinusOne + sample * sample) * windowInverse;
-        return next < kFlushBound ? 0.0 : next;
+    // One step of a one-pole running mean of the squared signal with coefficient 1 / N, for both
+    // channels at once (left in the low half). Keeping the mean square (not its root) as the
+    // state keeps the square root off the chain from one frame to the next.
+    static __m128d detect(__m128d meanSquare, __m128d sample, __m128d windowMinusOne, __m128d windowInverse) {
+        const __m128d next =
+            _mm_mul_pd(_mm_add_pd(_mm_mul_pd(meanSquare, windowMinusOne), _mm_mul_pd(sample, sample)), windowInverse);
+        const __m128d flushed = _mm_cmplt_pd(next, _mm_set1_pd(kFlushBound));
+        return _mm_movemask_pd(flushed) == 0 ? next : _mm_andnot_pd(flushed, next);
     }
+    // The larger half, as std::max(left, right) answers it.
+    static double larger(__m128d pair) { return _mm_cvtsd_f64(_mm_max_sd(pair, _mm_unpackhi_pd(pair, pair))); }
 
     void store(std::atomic<float>& setting, double value, float minimum) {
         if (std::isnan(value)) return;
@@ -148,7 +153,7 @@ private:
 
     // What one frame hands the next.
     struct FrameState {
-        double meanSquareInL, meanSquareInR, meanSquareOutL, meanSquareOutR;
+        __m128d meanSquareIn, meanSquareOut;
         double targetGain, heldGain;
         float attackCount, releaseCount;
         std::int32_t historyTick;
@@ -164,14 +169,14 @@ private:
         std::int32_t historyInterval;
     };
     FrameState frameState() const {
-        return {meanSquareInL, meanSquareInR, meanSquareOutL, meanSquareOutR, targetGain, heldGain,
+        return {_mm_set_pd(meanSquareInR, meanSquareInL), _mm_set_pd(meanSquareOutR, meanSquareOutL), targetGain, heldGain,
                 attackCount, releaseCount, historyTick, logistic};
     }
     void keepFrameState(const FrameState& s) {
-        meanSquareInL = s.meanSquareInL;
-        meanSquareInR = s.meanSquareInR;
-        meanSquareOutL = s.meanSquareOutL;
-        meanSquareOutR = s.meanSquareOutR;
+        _mm_storel_pd(&meanSquareInL, s.meanSquareIn);
+        _mm_storeh_pd(&meanSquareInR, s.meanSquareIn);
+        _mm_storel_pd(&meanSquareOutL, s.meanSquareOut);
+        _mm_storeh_pd(&meanSquareOutR, s.meanSquareOut);
         targetGain = s.targetGain;
         heldGain = s.heldGain;
         attackCount = s.attackCount;
@@ -235,18 +240,18 @@ private:
 
 inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL,
                                     double* outR, HistorySteps& steps) {
-    const double gL = k.inputGainFactor * inL;
-    const double gR = k.inputGainFactor * inR;
-    s.meanSquareInL = detect(s.meanSquareInL, gL, k.windowMinusOne, k.windowInverse);
-    s.meanSquareInR = detect(s.meanSquareInR, gR, k.windowMinusOne, k.windowInverse);
-    const double inputMeanSquare = std::max(s.meanSquareInL, s.meanSquareInR);
+    const __m128d windowMinusOne = _mm_set1_pd(k.windowMinusOne);
+    const __m128d windowInverse = _mm_set1_pd(k.windowInverse);
+    const __m128d gained = _mm_mul_pd(_mm_set1_pd(k.inputGainFactor), _mm_set_pd(inR, inL));
+    s.meanSquareIn = detect(s.meanSquareIn, gained, windowMinusOne, windowInverse);
+    const double inputMeanSquare = larger(s.meanSquareIn);
 
     // The phase is decided on the previous frame's output level, the amount of reduction on
     // the current input level; only an attack frame moves the target gain. The decision
     // compares mean squares with the squared decision level, so no square root lies between
     // one frame's output and the next frame's decision.
     double g;
-    if (std::max(s.meanSquareOutL, s.meanSquareOutR) > k.gainComputer.overBound()) {
+    if (larger(s.meanSquareOut) > k.gainComputer.overBound()) {
         const float next = s.attackCount + 1.0f;
         s.attackCount = next < k.attackFrames ? next : k.attackFrames;
         s.releaseCount = 0.0f;
@@ -268,19 +273,18 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
         s.heldGain = g;
     }
 
-    const double yL = gL * g;
-    const double yR = gR * g;
-    *outL = k.outputGainFactor * yL;
-    *outR = k.outputGainFactor * yR;
+    const __m128d y = _mm_mul_pd(gained, _mm_set1_pd(g));
+    const __m128d out = _mm_mul_pd(_mm_set1_pd(k.outputGainFactor), y);
+    _mm_storel_pd(outL, out);
+    _mm_storeh_pd(outR, out);
 
-    s.meanSquareOutL = detect(s.meanSquareOutL, yL, k.windowMinusOne, k.windowInverse);
-    s.meanSquareOutR = detect(s.meanSquareOutR, yR, k.windowMinusOne, k.windowInverse);
+    s.meanSquareOut = detect(s.meanSquareOut, y, windowMinusOne, windowInverse);
 
     if (s.historyTick < k.historyInterval) {
         ++s.historyTick;
     } else {
         steps.input[steps.count] = inputMeanSquare;
-        steps.output[steps.count] = std::max(s.meanSquareOutL, s.meanSquareOutR);
+        steps.output[steps.count] = larger(s.meanSquareOut);
         ++steps.count;
         s.historyTick = 0;
     }
