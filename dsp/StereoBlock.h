@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <emmintrin.h>
+#include <type_traits>
 
 #include "dsp/CompressorEngine.h"
 #include "platform/Lock.h"
@@ -57,22 +58,37 @@ inline void storePair(float* x, __m128d v) {
 }
 
 // Copies `count` samples plus 0.0 (converted to the output's type) and answers whether every
-// one is 0 or of a magnitude from `low` to `high` (neither infinite nor a number is).
+// one is 0 or of a magnitude from `low` to `high` (neither infinite nor a number is). A float's
+// magnitude is 0 or at least 2^-149: for float input, `low` must lie below that, and only the
+// top is checked. Two pairs at a time, each with its own answer, so that the checks overlap.
 template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int count, double low, double high) {
     const __m128d sign = _mm_set1_pd(-0.0);
     const __m128d lowest = _mm_set1_pd(low);
     const __m128d highest = _mm_set1_pd(high);
     const __m128d zero = _mm_setzero_pd();
+    auto plain = [&](__m128d x) {
+        const __m128d magnitude = _mm_andnot_pd(sign, x);
+        if constexpr (std::is_same_v<In, float>) return _mm_cmple_pd(magnitude, highest);
+        const __m128d inRange = _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest));
+        return _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero));
+    };
     __m128d within = _mm_cmpeq_pd(zero, zero);
+    __m128d withinToo = within;
     int i = 0;
+    for (; i + 3 < count; i += 4) {
+        const __m128d x = loadPair(in + i);
+        const __m128d y = loadPair(in + i + 2);
+        within = _mm_and_pd(within, plain(x));
+        withinToo = _mm_and_pd(withinToo, plain(y));
+        storePair(out + i, _mm_add_pd(x, zero));
+        storePair(out + i + 2, _mm_add_pd(y, zero));
+    }
     for (; i + 1 < count; i += 2) {
         const __m128d x = loadPair(in + i);
-        const __m128d magnitude = _mm_andnot_pd(sign, x);
-        const __m128d inRange = _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest));
-        within = _mm_and_pd(within, _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero)));
+        within = _mm_and_pd(within, plain(x));
         storePair(out + i, _mm_add_pd(x, zero));
     }
-    bool all = _mm_movemask_pd(within) == 3;
+    bool all = _mm_movemask_pd(_mm_and_pd(within, withinToo)) == 3;
     if (i < count) {
         const double x = static_cast<double>(in[i]);
         const double magnitude = std::max(x, -x);
