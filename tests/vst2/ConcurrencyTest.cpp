@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 #include "dsp/EngineMapping.h"
 #include "platform/Lock.h"
@@ -104,4 +105,35 @@ TEST(Concurrency, TwoThreadsSettingOneParameterLeaveTheEngineAtTheStoredValue) {
     knob.join();
     automation.join();
     EXPECT_EQ(mismatches, 0) << "of " << rounds << " rounds";
+}
+
+// A thread that asks for the engine lock while the audio thread runs a long block gets it at a
+// frame boundary soon after, not at the end of the block. (At 384 kHz a history step comes every
+// 384 frames, and the block ends before the histories take their steps, which lets go too.)
+TEST(Concurrency, AThreadAskingForTheEngineLockGetsItBetweenTwoFramesOfABlock) {
+    TestHost host;
+    Instance plugin;
+    tarn::Lock& lock = plugin.core().getEngineLock();
+    tarn::Lock::FastSide side(lock);
+    constexpr int kFrames = 90000;
+    std::vector<double> left(kFrames, 0.0);
+    std::vector<double> right(kFrames, 0.0);
+    std::atomic<int> framesRated{0};
+    std::atomic<int> enteredAfter{-1};
+    std::thread waiter;
+    bool asked = false;
+    plugin.engine().processFrames(left.data(), right.data(), kFrames, side, [&] {
+        if (++framesRated == 10) {
+            waiter = std::thread([&] {
+                tarn::LockGuard guard(lock);
+                enteredAfter = framesRated.load();
+            });
+            asked = tarn::test::waitUntil([&] { return side.asked(); }, [] { std::this_thread::yield(); });
+        }
+        return 384000.0f;
+    });
+    waiter.join();
+    ASSERT_TRUE(asked);
+    EXPECT_GE(enteredAfter, 10);
+    EXPECT_LT(enteredAfter, kFrames) << "the waiting thread got the lock only after the block";
 }
