@@ -75,10 +75,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     if [[ $p == *:i386 ]]; then foreign+=("$p"); else native+=("$p"); fi
   done
   [ ${#native[@]} -eq 0 ] || "${apt[@]}" install -y -qq --no-install-recommends "${native[@]}" >/dev/null
-  # The i386 packages must match the versions of their amd64 twins; while a mirror's i386 lists
-  # lag behind, they cannot be installed. Without them the 32-bit DLL gets its static checks
-  # only (scripts/runs32bit.sh then answers no), as on machines that cannot run 32-bit code.
-  if [ ${#foreign[@]} -gt 0 ] && ! "${apt[@]}" install -y -qq --no-install-recommends "${foreign[@]}" >/dev/null; then
+  # The i386 packages must match the versions of their amd64 twins; while a mirror's i386
+  # security list is mid-sync, apt cannot install them, and scripts/i386-twins.sh fetches the
+  # twins itself. Without them the 32-bit DLL gets its static checks only (scripts/runs32bit.sh
+  # then answers no), as on machines that cannot run 32-bit code.
+  if [ ${#foreign[@]} -gt 0 ] && ! "${apt[@]}" install -y -qq --no-install-recommends "${foreign[@]}" >/dev/null &&
+    ! "$(dirname "$0")/i386-twins.sh" "${foreign[@]}"; then
     echo "setup: could not install ${foreign[*]}; the 32-bit DLL gets its static checks only" >&2
   fi
 fi
