@@ -61,7 +61,11 @@ logistic settled end nudged | dsp/LogisticCurve.h | return 1.0 / (1.0 + std::exp
 rms window 3 ms instead of 30 | dsp/CompressorEngine.cpp | samplesPerMs * 30.0f | samplesPerMs * 3.0f
 rms window coefficient nudged | dsp/CompressorEngine.cpp | windowMinusOne = rmsWindow - 1.0; | windowMinusOne = rmsWindow - 2.0;
 history step every 2 ms | dsp/CompressorEngine.cpp | static_cast<std::int32_t>(samplesPerMs)); | static_cast<std::int32_t>(samplesPerMs * 2));
-history tick comparison moved | dsp/CompressorEngine.h | historyTick < historyInterval | historyTick <= historyInterval
+history tick comparison moved | dsp/CompressorEngine.h | s.historyTick < k.historyInterval | s.historyTick <= k.historyInterval
+stereo link takes the quieter channel | dsp/CompressorEngine.h | _mm_max_sd(pair, | _mm_min_sd(pair,
+lock not handed over between frames | dsp/CompressorEngine.h | if (lock.asked() | if (false
+open settings group not waited for | dsp/CompressorEngine.cpp | if (groups % 2 != 0) return false; | if (false) return false;
+settings group begun meanwhile not noticed | dsp/CompressorEngine.cpp | if (settingsGroups.load(std::memory_order_relaxed) != groups) return false; | if (false) return false;
 hard knee taken for a soft one | dsp/GainComputer.h | if (!soft) return | if (soft) return
 ratio multiplies instead of divides | dsp/GainComputer.cpp | inverseRatio = 1.0 / ratio; | inverseRatio = ratio;
 hard knee offset sign flipped | dsp/GainComputer.cpp | threshold * (1.0 - inverseRatio) | threshold * (1.0 + inverseRatio)
@@ -74,7 +78,7 @@ decision level taken at the threshold with a knee | dsp/GainComputer.cpp | knee 
 decision bound not raised to the last double | dsp/GainComputer.cpp | <= decision) bound | < decision) bound
 knee activity bound moved | dsp/GainComputer.h | threshold - kneeStart >= 0.0001f | threshold - kneeStart >= 0.1f
 phase decision flipped | dsp/CompressorEngine.h | std::max(meanSquareOutL, meanSquareOutR) > gainComputer | std::max(meanSquareOutL, meanSquareOutR) < gainComputer
-phase decided by the quieter channel | dsp/CompressorEngine.h | std::max(meanSquareOutL, meanSquareOutR) > gainComputer | std::min(meanSquareOutL, meanSquareOutR) > gainComputer
+phase decided by the left channel alone | dsp/CompressorEngine.h | if (larger(s.meanSquareOut) > | if (_mm_cvtsd_f64(s.meanSquareOut) >
 release not restarted by an attack | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames;\n        releaseCount = 0.0f; | attackCount = next < attackFrames ? next : attackFrames;
 attack not restarted by a release | dsp/CompressorEngine.h | releaseCount = next < releaseFrames ? next : releaseFrames;\n        attackCount = 0.0f; | releaseCount = next < releaseFrames ? next : releaseFrames;
 attack count not capped | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames; | attackCount = next;
@@ -85,7 +89,7 @@ attack curve not held | dsp/CompressorEngine.h | if (curve <= heldGain) { | if (
 gain not applied to the left channel | dsp/CompressorEngine.h | const double yL = gL * g; | const double yL = gL;
 output channels swapped | dsp/CompressorEngine.h | *outL = outputGainFactor * yL;\n    *outR = outputGainFactor * yR; | *outL = outputGainFactor * yR;\n    *outR = outputGainFactor * yL;
 right input detector fed the left channel | dsp/CompressorEngine.h | meanSquareInR = detect(meanSquareInR, gR, | meanSquareInR = detect(meanSquareInR, gL,
-channels linked by the quieter one | dsp/CompressorEngine.h | inputMeanSquare = std::max(meanSquareInL, meanSquareInR) | inputMeanSquare = std::min(meanSquareInL, meanSquareInR)
+input level from the left channel alone | dsp/CompressorEngine.h | inputMeanSquare = larger(s.meanSquareIn); | inputMeanSquare = _mm_cvtsd_f64(s.meanSquareIn);
 right output detector fed the left channel | dsp/CompressorEngine.h | meanSquareOutR = detect(meanSquareOutR, yR, | meanSquareOutR = detect(meanSquareOutR, yL,
 input gain dropped on the left | dsp/CompressorEngine.h | const double gL = inputGainFactor * inL; | const double gL = inL;
 output gain dropped on the right | dsp/CompressorEngine.h | *outR = outputGainFactor * yR; | *outR = yR;
