@@ -83,8 +83,9 @@ if command -v ccache >/dev/null; then
 fi
 sanitizer_build() {
   # Line tables are all a sanitizer's report needs, and compile faster than full debug information.
+  # The benchmarks are measured in the normal build only.
   cmake -S . -B "build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
-    -DTARN_SANITIZE="$2" "${launcher[@]}" >/dev/null &&
+    -DTARN_SANITIZE="$2" -DTARN_BENCH=OFF "${launcher[@]}" >/dev/null &&
     cmake --build "build/$1" -j "$jobs"
 }
 
