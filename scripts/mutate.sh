@@ -77,33 +77,33 @@ soft knee slope multiplies by the ratio | dsp/GainComputer.cpp | ((1.0 - kneeEnd
 decision level taken at the threshold with a knee | dsp/GainComputer.cpp | knee ? kneeStartValue : threshold | threshold
 decision bound not raised to the last double | dsp/GainComputer.cpp | <= decision) bound | < decision) bound
 knee activity bound moved | dsp/GainComputer.h | threshold - kneeStart >= 0.0001f | threshold - kneeStart >= 0.1f
-phase decision flipped | dsp/CompressorEngine.h | std::max(meanSquareOutL, meanSquareOutR) > gainComputer | std::max(meanSquareOutL, meanSquareOutR) < gainComputer
+phase decision flipped | dsp/CompressorEngine.h | larger(s.meanSquareOut) > k.gainComputer | larger(s.meanSquareOut) < k.gainComputer
 phase decided by the left channel alone | dsp/CompressorEngine.h | if (larger(s.meanSquareOut) > | if (_mm_cvtsd_f64(s.meanSquareOut) >
-release not restarted by an attack | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames;\n        releaseCount = 0.0f; | attackCount = next < attackFrames ? next : attackFrames;
-attack not restarted by a release | dsp/CompressorEngine.h | releaseCount = next < releaseFrames ? next : releaseFrames;\n        attackCount = 0.0f; | releaseCount = next < releaseFrames ? next : releaseFrames;
-attack count not capped | dsp/CompressorEngine.h | attackCount = next < attackFrames ? next : attackFrames; | attackCount = next;
-attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - logistic.at(attackCount | (1.0 - u) * (logistic.at(attackCount
-held gain never let go | dsp/CompressorEngine.h | heldGain = 1.0;\n            g = curve; | g = curve;
+release not restarted by an attack | dsp/CompressorEngine.h | s.releaseCount = 0.0f; | ;
+attack not restarted by a release | dsp/CompressorEngine.h | s.attackCount = 0.0f; | ;
+attack count not capped | dsp/CompressorEngine.h | s.attackCount = next < k.attackFrames ? next : k.attackFrames; | s.attackCount = next;
+attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - s.logistic.at(s.attackCount | (1.0 - u) * (s.logistic.at(s.attackCount
+held gain never let go | dsp/CompressorEngine.h | s.heldGain = 1.0;\n            g = curve; | g = curve;
 release does not hold its gain | dsp/CompressorEngine.h | heldGain = g; | ;
-attack curve not held | dsp/CompressorEngine.h | if (curve <= heldGain) { | if (true) {
-gain not applied to the left channel | dsp/CompressorEngine.h | const double yL = gL * g; | const double yL = gL;
-output channels swapped | dsp/CompressorEngine.h | *outL = outputGainFactor * yL;\n    *outR = outputGainFactor * yR; | *outL = outputGainFactor * yR;\n    *outR = outputGainFactor * yL;
-right input detector fed the left channel | dsp/CompressorEngine.h | meanSquareInR = detect(meanSquareInR, gR, | meanSquareInR = detect(meanSquareInR, gL,
+attack curve not held | dsp/CompressorEngine.h | if (curve <= s.heldGain) { | if (true) {
+gain not applied to the left channel | dsp/CompressorEngine.h | _mm_mul_pd(gained, _mm_set1_pd(g)) | _mm_mul_pd(gained, _mm_set_pd(g, 1.0))
+output channels swapped | dsp/CompressorEngine.h | _mm_storel_pd(outL, out);\n    _mm_storeh_pd(outR, out); | _mm_storel_pd(outR, out);\n    _mm_storeh_pd(outL, out);
+right input detector fed the left channel | dsp/CompressorEngine.h | detect(s.meanSquareIn, gained, | detect(s.meanSquareIn, _mm_unpacklo_pd(gained, gained),
 input level from the left channel alone | dsp/CompressorEngine.h | inputMeanSquare = larger(s.meanSquareIn); | inputMeanSquare = _mm_cvtsd_f64(s.meanSquareIn);
-right output detector fed the left channel | dsp/CompressorEngine.h | meanSquareOutR = detect(meanSquareOutR, yR, | meanSquareOutR = detect(meanSquareOutR, yL,
-input gain dropped on the left | dsp/CompressorEngine.h | const double gL = inputGainFactor * inL; | const double gL = inL;
-output gain dropped on the right | dsp/CompressorEngine.h | *outR = outputGainFactor * yR; | *outR = yR;
+right output detector fed the left channel | dsp/CompressorEngine.h | detect(s.meanSquareOut, y, | detect(s.meanSquareOut, _mm_unpacklo_pd(y, y),
+input gain dropped on the left | dsp/CompressorEngine.h | _mm_mul_pd(_mm_set1_pd(k.inputGainFactor), | _mm_mul_pd(_mm_set_pd(k.inputGainFactor, 1.0),
+output gain dropped on the right | dsp/CompressorEngine.h | _mm_mul_pd(_mm_set1_pd(k.outputGainFactor), y) | _mm_mul_pd(_mm_set_pd(1.0, k.outputGainFactor), y)
 sample-rate change ignored | dsp/CompressorEngine.cpp | sampleRate = rate;\n        deriveSampleCounts(); | ;
-sample-rate change alone not noticed | dsp/CompressorEngine.h | rate != sampleRate) derive(changes, rate); | false) derive(changes, rate);
-durations not remade on a rate change | dsp/CompressorEngine.cpp | if (!rateChanged && changes == derivedChanges) return; | if (changes == derivedChanges) return;
+sample-rate change alone not noticed | dsp/CompressorEngine.h | changes == derivedChanges && rate == sampleRate) return false; | changes == derivedChanges) return false;
+durations not remade on a rate change | dsp/CompressorEngine.cpp | if (!rateChanged && changes == derivedChanges) return false; | if (changes == derivedChanges) return false;
 zero sample rate accepted | dsp/CompressorEngine.cpp | std::isfinite(rate) && rate > 0.0f | std::isfinite(rate)
 infinite sample rate accepted | dsp/CompressorEngine.cpp | std::isfinite(rate) && rate > 0.0f | rate > 0.0f
 release step made from the attack duration | dsp/CompressorEngine.cpp | stepFor(releaseFrames) | stepFor(attackFrames)
 knee start made without the threshold | dsp/CompressorEngine.cpp | std::memory_order_relaxed)) + thresholdDb | std::memory_order_relaxed)) - thresholdDb
-knee ignored by the gain curve | dsp/CompressorEngine.cpp | gainComputer.set(threshold(), kneeStart(), ratio()); | gainComputer.set(threshold(), threshold(), ratio());
+knee ignored by the gain curve | dsp/CompressorEngine.cpp | gainComputer.set(thresholdLevel, knee, slope); | gainComputer.set(thresholdLevel, thresholdLevel, slope);
 denormal levels kept | dsp/CompressorEngine.cpp | return bounded < FLT_MIN ? 0.0f : bounded; | return bounded;
 initial target gain 0 | dsp/CompressorEngine.cpp | targetGain = 1.0; | targetGain = 0.0;
-history mirror write dropped | dsp/LevelHistory.h | buffer[head + kLength] = level; | ;
+history write dropped | dsp/LevelHistory.h | buffer[head].store(level, std::memory_order_relaxed); | ;
 input conversion: floor raised to -100 dB | dsp/StereoBlock.h | kInputFloor = 1e-100 | kInputFloor = 1e-5
 input conversion: limit lowered to +60 dB | dsp/StereoBlock.h | kInputLimit = 1e30 | kInputLimit = 1e3
 input conversion: floor dropped | dsp/StereoBlock.h | return magnitude >= kInputFloor && magnitude <= DBL_MAX ? limited : 0.0; | return magnitude <= DBL_MAX ? limited : 0.0;
@@ -115,19 +115,19 @@ input conversion: no limit | dsp/StereoBlock.h | const double limited = std::min
 input conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::min(sample, kInputLimit);
 input conversion: no upper limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kInputLimit), kInputLimit); | const double limited = std::max(sample, -kInputLimit);
 input conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kInputLimit) | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kInputLimit)
-input conversion: left channel takes the right | dsp/StereoBlock.h | const double l = takeInput(left[i]); | const double l = takeInput(right[i]);
-input conversion: right channel read from the left input | dsp/StereoBlock.h | right[i] = inR[start + i]; | right[i] = inL[start + i];
-input conversion: right channel not converted | dsp/StereoBlock.h | const double r = takeInput(right[i]); | const double r = right[i];
-output conversion: denormal let through | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return limited;
-output conversion: quiet output below -600 dB zeroed | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return magnitude >= 1e-30 ? limited : 0.0;
-output conversion: smallest normal float zeroed | dsp/StereoBlock.h | return magnitude >= FLT_MIN ? limited : 0.0; | return magnitude > FLT_MIN ? limited : 0.0;
-output conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kLargest) | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kLargest)
-output conversion: no limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kLargest), kLargest); | const double limited = sample;
-output conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kLargest), kLargest); | const double limited = std::min(sample, kLargest);
-output conversion: limit lowered | dsp/StereoBlock.h | constexpr double kLargest = FLT_MAX; | constexpr double kLargest = 1e30;
-output conversion: 64-bit output bounded as 32-bit | dsp/StereoBlock.h | limitOutput<double>(double sample) { return sample; } | limitOutput<double>(double sample) { return limitOutput<float>(sample); }
-output conversion: right channel gets the left | dsp/StereoBlock.h | right[i] = limitOutput<Sample>(outRight); | right[i] = limitOutput<Sample>(outLeft);
-output conversion: right output written from the left | dsp/StereoBlock.h | outR[start + i] = static_cast<Sample>(right[i]); | outR[start + i] = static_cast<Sample>(left[i]);
+input conversion: left channel read from the right input | dsp/StereoBlock.h | takeChannel(inL + start, left, count); | takeChannel(inR + start, left, count);
+input conversion: right channel read from the left input | dsp/StereoBlock.h | takeChannel(inR + start, right, count); | takeChannel(inL + start, right, count);
+input conversion: the full way does not convert | dsp/StereoBlock.h | out[i] = takeInput(static_cast<double>(in[i])); | out[i] = static_cast<double>(in[i]);
+output conversion: denormal let through | dsp/StereoBlock.h | return magnitude >= kFloatSmallest ? limited : 0.0; | return limited;
+output conversion: quiet output below -600 dB zeroed | dsp/StereoBlock.h | return magnitude >= kFloatSmallest ? limited : 0.0; | return magnitude >= 1e-30 ? limited : 0.0;
+output conversion: smallest normal float zeroed | dsp/StereoBlock.h | return magnitude >= kFloatSmallest ? limited : 0.0; | return magnitude > kFloatSmallest ? limited : 0.0;
+output conversion: signed magnitude | dsp/StereoBlock.h | const double magnitude = std::max(sample, -sample);\n    const double limited = std::min(std::max(sample, -kFloatLargest) | const double magnitude = sample;\n    const double limited = std::min(std::max(sample, -kFloatLargest)
+output conversion: no limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kFloatLargest), kFloatLargest); | const double limited = sample;
+output conversion: no lower limit | dsp/StereoBlock.h | const double limited = std::min(std::max(sample, -kFloatLargest), kFloatLargest); | const double limited = std::min(sample, kFloatLargest);
+output conversion: limit lowered | dsp/StereoBlock.h | constexpr double kFloatLargest = FLT_MAX; | constexpr double kFloatLargest = 1e30;
+output conversion: 64-bit output bounded as 32-bit | dsp/StereoBlock.h | { std::copy(in, in + count, out); } | { for (int i = 0; i < count; ++i) out[i] = limitFloatOutput(in[i]); }
+output conversion: right channel gets the left | dsp/StereoBlock.h | giveChannel(right, outR + start, count); | giveChannel(left, outR + start, count);
+conversion check: top not checked | dsp/StereoBlock.h | _mm_and_pd(_mm_cmple_pd(magnitude, highest), | _mm_and_pd(_mm_cmpge_pd(magnitude, lowest),
 parameter storage: NaN stored | dsp/CompressorEngine.h | if (std::isnan(value)) return; | ;
 parameter storage: minimum not kept | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, -double{kLargest},
 parameter storage: negative dB values bounded at 0 | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
@@ -162,14 +162,14 @@ parameter storage: defaults of parameters 7 and 8 not 0 | dsp/ParameterTable.cpp
 parameter storage: default of parameter 0 not looked up | dsp/ParameterTable.cpp | return index >= 0 && index < kNumControls | return index > 0 && index < kNumControls
 parameter storage: only the quotient tried as normalised value | dsp/ParameterTable.cpp | {v, std::nextafter(v, -INFINITY), std::nextafter(v, INFINITY)} | {v}
 parameter storage: normalised value not found gives 0 | dsp/ParameterTable.cpp | return candidate;\n    return v; | return candidate;\n    return 0.0f;
-parameter storage: value not stored | vst2/ZuVstCore.cpp | paramValues[index].store(value, std::memory_order_relaxed);\n    tarn::applyParameter | tarn::applyParameter
-parameter storage: value not applied | vst2/ZuVstCore.cpp | tarn::applyParameter(*engine, index, value);\n#if | ;\n#if
-parameter storage: set accepts one index too many | vst2/ZuVstCore.cpp | index >= kNumParams) return;\n    paramValues | index > kNumParams) return;\n    paramValues
+parameter storage: value not stored | vst2/ZuVstCore.cpp | stored.exchange(value); | ;
+parameter storage: value not applied | vst2/ZuVstCore.cpp | tarn::applyParameter(*engine, index, applied); | ;
+parameter storage: set accepts one index too many | vst2/ZuVstCore.cpp | index >= kNumParams) return;\n    storeAndApply | index > kNumParams) return;\n    storeAndApply
 parameter storage: set accepts negative indices | vst2/ZuVstCore.cpp | float value) {\n    if (index < 0 | float value) {\n    if (false
 parameter storage: get answers one index too many | vst2/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index > kNumParams) return 0.0f;
 parameter storage: get answers negative indices | vst2/ZuVstCore.cpp | getParameter(VstInt32 index) {\n    if (index < 0 | getParameter(VstInt32 index) {\n    if (false
 parameter storage: get answers 1 outside the range | vst2/ZuVstCore.cpp | index >= kNumParams) return 0.0f; | index >= kNumParams) return 1.0f;
-parameter storage: get answers another parameter | vst2/ZuVstCore.cpp | return paramValues[index].load(std::memory_order_relaxed); | return paramValues[index % 7].load(std::memory_order_relaxed);
+parameter storage: get answers another parameter | vst2/ZuVstCore.cpp | return paramValues[index].load(); | return paramValues[index % 7].load();
 parameter storage: parameters start at 0 | vst2/ZuVstCore.cpp | paramValues[i].store(tarn::defaultValue(i), | paramValues[i].store(0.0f,
 parameter storage: defaults not given to the engine | vst2/ZuVstCore.cpp | for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, paramValues[i].load(std::memory_order_relaxed)); | ;
 parameter storage: current values not kept on a program change | vst2/ZuVstCore.cpp | programValues[programIndex][i] = paramValues[i].load(std::memory_order_relaxed); | ;
