@@ -261,17 +261,23 @@ TEST(Processing, SamplesBeyondTheLimitAreTakenAtItAndNonFiniteOrTinyOnesAsSilenc
 TEST(Processing, SamplesOnTheConversionBoundsPassUnchanged) {
     TestHost host;
     Instance plugin;
-    double dl[] = {1e-100, 0.25};
-    double dr[] = {-1e-100, -0.25};
-    plugin.process(dl, dr, dl, dr, 2);
+    // Each block also holds a sample out of range (not a number, a denormal), which sends it the
+    // long way round; the bounds hold there too.
+    double dl[] = {1e-100, 0.25, std::nan("")};
+    double dr[] = {-1e-100, -0.25, 0.0};
+    plugin.process(dl, dr, dl, dr, 3);
     EXPECT_EQ(dl[0], 1e-100);
     EXPECT_EQ(dr[0], -1e-100);
+    EXPECT_EQ(dl[2], 0.0);
 
-    float l[] = {FLT_MIN, 0.25f};
-    float r[] = {-FLT_MIN, -0.25f};
-    plugin.process(l, r, l, r, 2);
+    float l[] = {FLT_MIN, 0.25f, 1e-40f, 1e-35f};
+    float r[] = {-FLT_MIN, -0.25f, 0.0f, -1e-35f};
+    plugin.process(l, r, l, r, 4);
     EXPECT_EQ(l[0], FLT_MIN);
     EXPECT_EQ(r[0], -FLT_MIN);
+    EXPECT_EQ(l[2], 0.0f) << "no denormal output";
+    EXPECT_EQ(l[3], 1e-35f);
+    EXPECT_EQ(r[3], -1e-35f);
     plugin.set(6, 1.0f); // +24 dB out
     float loudL[] = {FLT_MAX};
     float loudR[] = {-FLT_MAX};
