@@ -197,7 +197,8 @@ private:
     // Frames between two pushes of history steps (each frame makes at most one step).
     static constexpr int kMostFramesPerRun = 256;
     // The history steps a run of frames has made, as mean squares, pushed (as levels) when the
-    // run ends or lets the lock go: the pushes' fences and square roots stay out of the frames.
+    // run ends, lets the lock go or has made as many as this holds: the pushes' fences and
+    // square roots stay out of the frames.
     struct HistorySteps {
         double input[kMostFramesPerRun];
         double output[kMostFramesPerRun];
@@ -314,7 +315,8 @@ void CompressorEngine::processFrames(double* left, double* right, int count, Fra
     FrameConstants k = frameConstants();
     HistorySteps steps;
     for (int i = 0; i < count; ++i) {
-        if (lock.asked() || steps.count == kMostFramesPerRun) {
+        if (steps.count == kMostFramesPerRun) push(steps);
+        if (lock.asked()) {
             keepFrameState(s);
             push(steps);
             lock.leave();

@@ -108,8 +108,7 @@ TEST(Concurrency, TwoThreadsSettingOneParameterLeaveTheEngineAtTheStoredValue) {
 }
 
 // A thread that asks for the engine lock while the audio thread runs a long block gets it at a
-// frame boundary soon after, not at the end of the block. (At 384 kHz a history step comes every
-// 384 frames, and the block ends before the histories take their steps, which lets go too.)
+// frame boundary soon after, not at the end of the block.
 TEST(Concurrency, AThreadAskingForTheEngineLockGetsItBetweenTwoFramesOfABlock) {
     TestHost host;
     Instance plugin;
