@@ -155,22 +155,27 @@ private:
     struct FrameState {
         __m128d meanSquareIn, meanSquareOut;
         double targetGain, heldGain;
-        float attackCount, releaseCount;
+        // The running phase's count: attackCount while attacking, releaseCount otherwise (the
+        // other one is 0).
+        float count;
+        bool attacking;
         std::int32_t historyTick;
         LogisticCurve logistic;
     };
-    // What frames read of the derived values, as copied by frameConstants().
+    // What frames read of the derived values, as copied by frameConstants(); the factors both
+    // channels are multiplied by are held in both halves, ready for use.
     struct FrameConstants {
-        double inputGainFactor, outputGainFactor;
+        __m128d inputGainFactor, outputGainFactor;
         GainComputer gainComputer;
         float attackFrames, releaseFrames;
         double attackStep, releaseStep;
-        double windowMinusOne, windowInverse;
+        __m128d windowMinusOne, windowInverse;
         std::int32_t historyInterval;
     };
     FrameState frameState() const {
+        const bool attacking = attackCount > 0.0f;
         return {_mm_set_pd(meanSquareInR, meanSquareInL), _mm_set_pd(meanSquareOutR, meanSquareOutL), targetGain, heldGain,
-                attackCount, releaseCount, historyTick, logistic};
+                attacking ? attackCount : releaseCount, attacking, historyTick, logistic};
     }
     void keepFrameState(const FrameState& s) {
         _mm_storel_pd(&meanSquareInL, s.meanSquareIn);
@@ -179,14 +184,14 @@ private:
         _mm_storeh_pd(&meanSquareOutR, s.meanSquareOut);
         targetGain = s.targetGain;
         heldGain = s.heldGain;
-        attackCount = s.attackCount;
-        releaseCount = s.releaseCount;
+        attackCount = s.attacking ? s.count : 0.0f;
+        releaseCount = s.attacking ? 0.0f : s.count;
         historyTick = s.historyTick;
         logistic = s.logistic;
     }
     FrameConstants frameConstants() const {
-        return {inputGainFactor, outputGainFactor, gainComputer, attackFrames, releaseFrames,
-                attackStep, releaseStep, windowMinusOne, windowInverse, historyInterval};
+        return {_mm_set1_pd(inputGainFactor), _mm_set1_pd(outputGainFactor), gainComputer, attackFrames, releaseFrames,
+                attackStep, releaseStep, _mm_set1_pd(windowMinusOne), _mm_set1_pd(windowInverse), historyInterval};
     }
     // Derives again when the settings or the rate have changed; true when it did.
     bool follow(float rate) {
@@ -241,11 +246,8 @@ private:
 
 inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL,
                                     double* outR, HistorySteps& steps) {
-    const __m128d windowMinusOne = _mm_set1_pd(k.windowMinusOne);
-    const __m128d windowInverse = _mm_set1_pd(k.windowInverse);
-    const __m128d gained = _mm_mul_pd(_mm_set1_pd(k.inputGainFactor), _mm_set_pd(inR, inL));
-    s.meanSquareIn = detect(s.meanSquareIn, gained, windowMinusOne, windowInverse);
-    const double inputMeanSquare = larger(s.meanSquareIn);
+    const __m128d gained = _mm_mul_pd(k.inputGainFactor, _mm_set_pd(inR, inL));
+    s.meanSquareIn = detect(s.meanSquareIn, gained, k.windowMinusOne, k.windowInverse);
 
     // The phase is decided on the previous frame's output level, the amount of reduction on
     // the current input level; only an attack frame moves the target gain. The decision
@@ -253,12 +255,16 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
     // one frame's output and the next frame's decision.
     double g;
     if (larger(s.meanSquareOut) > k.gainComputer.overBound()) {
-        const float next = s.attackCount + 1.0f;
-        s.attackCount = next < k.attackFrames ? next : k.attackFrames;
-        s.releaseCount = 0.0f;
+        if (!s.attacking) {
+            s.attacking = true;
+            s.count = 0.0f;
+        }
+        const float next = s.count + 1.0f;
+        s.count = next < k.attackFrames ? next : k.attackFrames;
+        const double inputMeanSquare = larger(s.meanSquareIn);
         if (inputMeanSquare > 0.0) s.targetGain = k.gainComputer.gain(std::sqrt(inputMeanSquare));
         const double u = s.targetGain;
-        const double curve = u + (1.0 - u) * (1.0 - s.logistic.at(s.attackCount, k.attackFrames, k.attackStep));
+        const double curve = u + (1.0 - u) * (1.0 - s.logistic.at(s.count, k.attackFrames, k.attackStep));
         if (curve <= s.heldGain) {
             s.heldGain = 1.0;
             g = curve;
@@ -266,25 +272,28 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
             g = s.heldGain;
         }
     } else {
-        const float next = s.releaseCount + 1.0f;
-        s.releaseCount = next < k.releaseFrames ? next : k.releaseFrames;
-        s.attackCount = 0.0f;
+        if (s.attacking) {
+            s.attacking = false;
+            s.count = 0.0f;
+        }
+        const float next = s.count + 1.0f;
+        s.count = next < k.releaseFrames ? next : k.releaseFrames;
         const double u = s.targetGain;
-        g = u + (1.0 - u) * s.logistic.at(s.releaseCount, k.releaseFrames, k.releaseStep);
+        g = u + (1.0 - u) * s.logistic.at(s.count, k.releaseFrames, k.releaseStep);
         s.heldGain = g;
     }
 
     const __m128d y = _mm_mul_pd(gained, _mm_set1_pd(g));
-    const __m128d out = _mm_mul_pd(_mm_set1_pd(k.outputGainFactor), y);
+    const __m128d out = _mm_mul_pd(k.outputGainFactor, y);
     _mm_storel_pd(outL, out);
     _mm_storeh_pd(outR, out);
 
-    s.meanSquareOut = detect(s.meanSquareOut, y, windowMinusOne, windowInverse);
+    s.meanSquareOut = detect(s.meanSquareOut, y, k.windowMinusOne, k.windowInverse);
 
     if (s.historyTick < k.historyInterval) {
         ++s.historyTick;
     } else {
-        steps.input[steps.count] = inputMeanSquare;
+        steps.input[steps.count] = larger(s.meanSquareIn);
         steps.output[steps.count] = larger(s.meanSquareOut);
         ++steps.count;
         s.historyTick = 0;
@@ -314,21 +323,24 @@ void CompressorEngine::processFrames(double* left, double* right, int count, Fra
     FrameState s = frameState();
     FrameConstants k = frameConstants();
     HistorySteps steps;
-    for (int i = 0; i < count; ++i) {
-        if (steps.count == kMostFramesPerRun) push(steps);
-        if (lock.asked()) {
-            keepFrameState(s);
-            push(steps);
-            lock.leave();
-            lock.enter();
-            s = frameState();
-            k = frameConstants();
+    // Each frame makes at most one step: pushed after every kMostFramesPerRun frames at most.
+    for (int start = 0, end = 0; start < count; start = end) {
+        end = start + std::min(kMostFramesPerRun, count - start);
+        for (int i = start; i < end; ++i) {
+            if (lock.asked()) {
+                keepFrameState(s);
+                push(steps);
+                lock.leave();
+                lock.enter();
+                s = frameState();
+                k = frameConstants();
+            }
+            if (follow(rate())) k = frameConstants();
+            frame(s, k, left[i], right[i], &left[i], &right[i], steps);
         }
-        if (follow(rate())) k = frameConstants();
-        frame(s, k, left[i], right[i], &left[i], &right[i], steps);
+        push(steps);
     }
     keepFrameState(s);
-    push(steps);
     lock.leave();
 }
 
