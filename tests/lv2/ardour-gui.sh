@@ -10,7 +10,9 @@
 # beside it with its name ending in -2x.png.
 # With ARDOUR_GUI_FORMAT=VST3 the same is done with the VST 3 bundle, which
 # ardour-vst3-scanner indexes first, at 100% only: Ardour on Linux passes a VST 3 view no scale.
-# Usage: [ARDOUR_GUI_FORMAT=VST3] tests/lv2/ardour-gui.sh [BUILD [SCREENSHOT.png]]
+# ARDOUR_GUI_VST3=zam does it with zam-plugins' ZamCompX2 VST 3 instead, whose 800 x 107 editor
+# shows its grey panel and its coloured knob rings, to tell a fault of this recipe from ours.
+# Usage: [ARDOUR_GUI_FORMAT=VST3 [ARDOUR_GUI_VST3=zam]] tests/lv2/ardour-gui.sh [BUILD [SCREENSHOT.png]]
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 # A display of our own, without other windows or a window manager, with room for Ardour at 200%.
@@ -22,14 +24,22 @@ keep=${2:-}
 export XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache HOME=$scratch/home
 mkdir -p "$XDG_CONFIG_HOME/ardour7" "$HOME"
 
-format=${ARDOUR_GUI_FORMAT:-LV2} plugin=$uri factors="1 2" plugin_path=""
+format=${ARDOUR_GUI_FORMAT:-LV2} plugin=$uri factors="1 2" plugin_path="" name="the $format editor"
+size=550x375 shown="its background, knob ring, value text and graph"
+# places FACTOR: where window_shot looks in the editor.
+places() { editor_places "$1"; }
 if [ "$format" = VST3 ]; then
-  plugin=7461726E436F6D705653543377793632 factors=1
-  mkdir -p "$scratch/vst3" && ln -s "$build/tarnCompressor.vst3" "$scratch/vst3/"
+  vst3=$build/tarnCompressor.vst3 plugin=7461726E436F6D705653543377793632 factors=1
+  if [ "${ARDOUR_GUI_VST3:-}" = zam ]; then
+    vst3=/usr/lib/vst3/ZamCompX2.vst3 plugin=2046504473616C633250435A00000000 size=800x107
+    name="zam-plugins' ZamCompX2 editor" shown="its grey panel and its green, blue and magenta knob rings"
+    places() { printf '%s\n' 400,5,10,10=8c8c8c 107,44,37,30=008000 269,43,44,32=0000a8 347,43,45,32=b700b7; }
+  fi
+  mkdir -p "$scratch/vst3" && ln -s "$vst3" "$scratch/vst3/"
   plugin_path="<Option name=\"plugin-path-vst3\" value=\"$scratch/vst3\"/>"
   echo "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Ardour><Config>$plugin_path</Config></Ardour>" \
     >"$XDG_CONFIG_HOME/ardour7/config"
-  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f "$scratch/vst3/tarnCompressor.vst3" \
+  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f "$scratch/vst3/$(basename "$vst3")" \
     >"$scratch/scan.log" 2>&1
 fi
 timeout 60 ardour7-lua tests/lv2/ardour-session.lua "$plugin" "$scratch/made" "$format" >"$scratch/session.log" 2>&1
@@ -80,16 +90,16 @@ XML
   rm -rf "$scratch/session" && cp -r "$scratch/made" "$scratch/session"
   timeout 120 ardour --no-splash --no-announcements "$scratch/session/gui.ardour" >"$scratch/ardour.log" 2>&1 &
   local ardour=$!
-  mapfile -t places < <(editor_places "$factor")
+  mapfile -t at < <(places "$factor")
   # Ardour's GUI starts slowly on a virtual display: a minute at most.
-  if ! "$build/tests/lv2/window_shot" --seconds 60 "$((550 * factor))x$((375 * factor))" "$shot" "${places[@]}" \
+  if ! "$build/tests/lv2/window_shot" --seconds 60 "$((${size%x*} * factor))x$((${size#*x} * factor))" "$shot" "${at[@]}" \
       >"$scratch/shot.log" 2>&1; then
-    fail "the editor in Ardour at ${factor}00%: $(cat "$scratch/shot.log"); Ardour says: $(grep -v INFO "$scratch/ardour.log" | tail -5)"
+    fail "$name in Ardour at ${factor}00%: $(cat "$scratch/shot.log"); Ardour says: $(grep -v INFO "$scratch/ardour.log" | tail -5)"
     [ -z "$keep" ] && keep=$build/tests/lv2/ardour-failed.png && echo "the screenshot is in $keep"
   fi
   kill "$ardour" 2>/dev/null && wait "$ardour" 2>/dev/null
 }
 for factor in $factors; do check_at "$factor"; done
 [ -n "$keep" ] && cp "$scratch/ardour-1.png" "$keep" 2>/dev/null && cp "$scratch/ardour-2.png" "${keep%.png}-2x.png" 2>/dev/null
-[ $status -eq 0 ] && echo "ok: Ardour's GUI shows the $format editor with its background, knob ring, value text and graph, at $(sed 's/\([0-9]\)/\100%/g; s/ / and /' <<<"$factors")"
+[ $status -eq 0 ] && echo "ok: Ardour's GUI shows $name with $shown, at $(sed 's/\([0-9]\)/\100%/g; s/ / and /' <<<"$factors")"
 exit $status

@@ -48,10 +48,13 @@ check() {
   fi
 }
 
+# A step that fails with zam's plug-in is the recipe's failure, not our plug-in's.
+recipe() { fail "the step fails with zam-plugins' ZamCompX2: the recipe's failure, not our plug-in's"; exit 1; }
 check ZamCompX2 "$other" 2046504473616C633250435A00000000 other
-[ $status -eq 0 ] || exit $status
+[ $status -eq 0 ] || recipe
 check tarnCompressor "$ours" 7461726E436F6D705653543377793632
 [ $status -eq 0 ] || exit $status
 # Ardour's GUI opens the plug-in's view in its plug-in window, driven by Ardour's run loop.
-ARDOUR_GUI_FORMAT=VST3 tests/lv2/ardour-gui.sh "$build" || status=1
+ARDOUR_GUI_FORMAT=VST3 ARDOUR_GUI_VST3=zam tests/lv2/ardour-gui.sh "$build" || recipe
+ARDOUR_GUI_FORMAT=VST3 tests/lv2/ardour-gui.sh "$build" || fail "Ardour's GUI shows zam's editor but not ours"
 exit $status
