@@ -171,6 +171,7 @@ private:
         double attackStep, releaseStep;
         __m128d windowMinusOne, windowInverse;
         std::int32_t historyInterval;
+        bool unityInput, unityOutput;
     };
     FrameState frameState() const {
         const bool attacking = attackCount > 0.0f;
@@ -191,7 +192,8 @@ private:
     }
     FrameConstants frameConstants() const {
         return {_mm_set1_pd(inputGainFactor), _mm_set1_pd(outputGainFactor), gainComputer, attackFrames, releaseFrames,
-                attackStep, releaseStep, _mm_set1_pd(windowMinusOne), _mm_set1_pd(windowInverse), historyInterval};
+                attackStep, releaseStep, _mm_set1_pd(windowMinusOne), _mm_set1_pd(windowInverse), historyInterval,
+                inputGainFactor == 1.0, outputGainFactor == 1.0};
     }
     // Derives again when the settings or the rate have changed; true when it did.
     bool follow(float rate) {
@@ -246,7 +248,8 @@ private:
 
 inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, double inL, double inR, double* outL,
                                     double* outR, HistorySteps& steps) {
-    const __m128d gained = _mm_mul_pd(k.inputGainFactor, _mm_set_pd(inR, inL));
+    const __m128d input = _mm_set_pd(inR, inL);
+    const __m128d gained = k.unityInput ? input : _mm_mul_pd(k.inputGainFactor, input);
     s.meanSquareIn = detect(s.meanSquareIn, gained, k.windowMinusOne, k.windowInverse);
 
     // The phase is decided on the previous frame's output level, the amount of reduction on
@@ -284,7 +287,7 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
     }
 
     const __m128d y = _mm_mul_pd(gained, _mm_set1_pd(g));
-    const __m128d out = _mm_mul_pd(k.outputGainFactor, y);
+    const __m128d out = k.unityOutput ? y : _mm_mul_pd(k.outputGainFactor, y);
     _mm_storel_pd(outL, out);
     _mm_storeh_pd(outR, out);
 
