@@ -79,20 +79,22 @@ decision bound not raised to the last double | dsp/GainComputer.cpp | <= decisio
 knee activity bound moved | dsp/GainComputer.h | threshold - kneeStart >= 0.0001f | threshold - kneeStart >= 0.1f
 phase decision flipped | dsp/CompressorEngine.h | larger(s.meanSquareOut) > k.gainComputer | larger(s.meanSquareOut) < k.gainComputer
 phase decided by the left channel alone | dsp/CompressorEngine.h | if (larger(s.meanSquareOut) > | if (_mm_cvtsd_f64(s.meanSquareOut) >
-release not restarted by an attack | dsp/CompressorEngine.h | s.releaseCount = 0.0f; | ;
-attack not restarted by a release | dsp/CompressorEngine.h | s.attackCount = 0.0f; | ;
-attack count not capped | dsp/CompressorEngine.h | s.attackCount = next < k.attackFrames ? next : k.attackFrames; | s.attackCount = next;
-attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - s.logistic.at(s.attackCount | (1.0 - u) * (s.logistic.at(s.attackCount
+attack goes on from the release count | dsp/CompressorEngine.h | s.attacking = true;\n            s.count = 0.0f; | s.attacking = true;
+release goes on from the attack count | dsp/CompressorEngine.h | s.attacking = false;\n            s.count = 0.0f; | s.attacking = false;
+attack count not capped | dsp/CompressorEngine.h | s.count = next < k.attackFrames ? next : k.attackFrames; | s.count = next;
+attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - s.logistic.at(s.count | (1.0 - u) * (s.logistic.at(s.count
 held gain never let go | dsp/CompressorEngine.h | s.heldGain = 1.0;\n            g = curve; | g = curve;
 release does not hold its gain | dsp/CompressorEngine.h | heldGain = g; | ;
 attack curve not held | dsp/CompressorEngine.h | if (curve <= s.heldGain) { | if (true) {
 gain not applied to the left channel | dsp/CompressorEngine.h | _mm_mul_pd(gained, _mm_set1_pd(g)) | _mm_mul_pd(gained, _mm_set_pd(g, 1.0))
 output channels swapped | dsp/CompressorEngine.h | _mm_storel_pd(outL, out);\n    _mm_storeh_pd(outR, out); | _mm_storel_pd(outR, out);\n    _mm_storeh_pd(outL, out);
 right input detector fed the left channel | dsp/CompressorEngine.h | detect(s.meanSquareIn, gained, | detect(s.meanSquareIn, _mm_unpacklo_pd(gained, gained),
-input level from the left channel alone | dsp/CompressorEngine.h | inputMeanSquare = larger(s.meanSquareIn); | inputMeanSquare = _mm_cvtsd_f64(s.meanSquareIn);
+input level from the left channel alone | dsp/CompressorEngine.h | const double inputMeanSquare = larger(s.meanSquareIn); | const double inputMeanSquare = _mm_cvtsd_f64(s.meanSquareIn);
 right output detector fed the left channel | dsp/CompressorEngine.h | detect(s.meanSquareOut, y, | detect(s.meanSquareOut, _mm_unpacklo_pd(y, y),
-input gain dropped on the left | dsp/CompressorEngine.h | _mm_mul_pd(_mm_set1_pd(k.inputGainFactor), | _mm_mul_pd(_mm_set_pd(k.inputGainFactor, 1.0),
-output gain dropped on the right | dsp/CompressorEngine.h | _mm_mul_pd(_mm_set1_pd(k.outputGainFactor), y) | _mm_mul_pd(_mm_set_pd(1.0, k.outputGainFactor), y)
+input gain dropped on the left | dsp/CompressorEngine.h | _mm_mul_pd(k.inputGainFactor, input) | _mm_mul_pd(_mm_move_sd(k.inputGainFactor, _mm_set_sd(1.0)), input)
+output gain dropped on the right | dsp/CompressorEngine.h | _mm_mul_pd(k.outputGainFactor, y) | _mm_mul_pd(_mm_move_sd(_mm_set1_pd(1.0), k.outputGainFactor), y)
+input gain taken as 0 dB whatever it is | dsp/CompressorEngine.h | inputGainFactor == 1.0, outputGainFactor == 1.0} | true, outputGainFactor == 1.0}
+output gain taken as 0 dB whatever it is | dsp/CompressorEngine.h | inputGainFactor == 1.0, outputGainFactor == 1.0} | inputGainFactor == 1.0, true}
 sample-rate change ignored | dsp/CompressorEngine.cpp | sampleRate = rate;\n        deriveSampleCounts(); | ;
 sample-rate change alone not noticed | dsp/CompressorEngine.h | changes == derivedChanges && rate == sampleRate) return false; | changes == derivedChanges) return false;
 durations not remade on a rate change | dsp/CompressorEngine.cpp | if (!rateChanged && changes == derivedChanges) return false; | if (changes == derivedChanges) return false;
