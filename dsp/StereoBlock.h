@@ -98,16 +98,67 @@ template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int 
     return all;
 }
 
+// The largest float within the input limit (1e30 itself rounds up as a float).
+constexpr float kFloatInputLimit = 0x1.93e592p+99f;
+static_assert(double{kFloatInputLimit} <= kInputLimit, "the float bound lies within the limit");
+
+// copyPlain for float input, four samples at a time: checked as floats, which the widening to
+// double leaves as they are.
+inline bool copyPlain(const float* in, double* out, int count) {
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 highest = _mm_set1_ps(kFloatInputLimit);
+    const __m128d zero = _mm_setzero_pd();
+    __m128 within = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    int i = 0;
+    for (; i + 3 < count; i += 4) {
+        const __m128 x = _mm_loadu_ps(in + i);
+        within = _mm_and_ps(within, _mm_cmple_ps(_mm_andnot_ps(sign, x), highest));
+        // Plus 0 after the widening: as a float, a denormal plus 0 would be flushed.
+        _mm_storeu_pd(out + i, _mm_add_pd(_mm_cvtps_pd(x), zero));
+        _mm_storeu_pd(out + i + 2, _mm_add_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), zero));
+    }
+    const bool all = _mm_movemask_ps(within) == 15;
+    return copyPlain(in + i, out + i, count - i, kInputFloor, kInputLimit) && all;
+}
+
+// copyPlain for float output, four samples at a time, checked after the rounding: a sample whose
+// rounded magnitude lies above FLT_MIN, or is 0, is as the full way makes it, and one that rounds
+// to FLT_MIN itself (it may have lain below it, where the full way gives 0) or to no finite float
+// is left to the full way. Under flush-to-zero a sample that rounds below FLT_MIN becomes 0,
+// as the full way makes it too.
+inline bool copyPlain(const double* in, float* out, int count) {
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 smallest = _mm_set1_ps(FLT_MIN);
+    const __m128 largest = _mm_set1_ps(FLT_MAX);
+    const __m128 zero = _mm_setzero_ps();
+    __m128 within = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    int i = 0;
+    for (; i + 3 < count; i += 4) {
+        const __m128 x = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(in + i)), _mm_cvtpd_ps(_mm_loadu_pd(in + i + 2)));
+        const __m128 magnitude = _mm_andnot_ps(sign, x);
+        const __m128 plain = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(magnitude, smallest), _mm_cmple_ps(magnitude, largest)),
+                                       _mm_cmpeq_ps(magnitude, zero));
+        within = _mm_and_ps(within, plain);
+        _mm_storeu_ps(out + i, _mm_add_ps(x, zero));
+    }
+    const bool all = _mm_movemask_ps(within) == 15;
+    return copyPlain(in + i, out + i, count - i, kFloatSmallest, kFloatLargest) && all;
+}
+
 // One channel of a chunk in, as the engine takes it.
-template <typename Sample> void takeChannel(const Sample* in, double* out, int count) {
+inline void takeChannel(const double* in, double* out, int count) {
     if (copyPlain(in, out, count, kInputFloor, kInputLimit)) return;
+    for (int i = 0; i < count; ++i) out[i] = takeInput(in[i]);
+}
+inline void takeChannel(const float* in, double* out, int count) {
+    if (copyPlain(in, out, count)) return;
     for (int i = 0; i < count; ++i) out[i] = takeInput(static_cast<double>(in[i]));
 }
 
 // One channel of a chunk out: the engine's outputs bounded and rounded.
 inline void giveChannel(const double* in, double* out, int count) { std::copy(in, in + count, out); }
 inline void giveChannel(const double* in, float* out, int count) {
-    if (copyPlain(in, out, count, kFloatSmallest, kFloatLargest)) return;
+    if (copyPlain(in, out, count)) return;
     for (int i = 0; i < count; ++i) out[i] = static_cast<float>(limitFloatOutput(in[i]));
 }
 

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+#include <xmmintrin.h>
+
+#include "dsp/StereoBlock.h"
+
+namespace sb = tarn::stereoBlock;
+
+namespace {
+
+template <typename T> bool sameBits(T a, T b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Chunks of every length up to a full one: the values in random order, some chunks all plain
+// (to the fast way), others with one value of `rest` among them (to the full way).
+template <typename T> std::vector<std::vector<T>> chunks(const std::vector<T>& plain, const std::vector<T>& rest) {
+    std::mt19937 random(7);
+    std::vector<std::vector<T>> all;
+    for (int length = 1; length <= sb::kChunkFrames; length += length < 12 ? 1 : 61) {
+        for (int mixed = 0; mixed < 2; ++mixed) {
+            std::vector<T> chunk(length);
+            for (T& x : chunk) x = plain[random() % plain.size()];
+            if (mixed) chunk[random() % length] = rest[random() % rest.size()];
+            all.push_back(chunk);
+        }
+    }
+    for (const T x : rest) all.push_back(std::vector<T>(8, x));
+    return all;
+}
+
+// Under each of the modes a host may leave set: nothing, flush-to-zero, denormals-are-zero, both.
+template <typename Check> void underEveryMode(Check check) {
+    const unsigned saved = _mm_getcsr();
+    for (const unsigned mode : {0x0000u, 0x8000u, 0x0040u, 0x8040u}) {
+        _mm_setcsr((saved & ~0x8040u) | mode);
+        check(mode);
+    }
+    _mm_setcsr(saved);
+}
+
+} // namespace
+
+// A chunk, taken in or given out a whole channel at a time, holds exactly what each sample
+// gives on its own the long way (the bounds, the floor, -0 made 0), whichever way the chunk went.
+TEST(StereoBlock, ChunksConvertAsEachSampleDoesOnItsOwn) {
+    const float tiny = std::numeric_limits<float>::denorm_min();
+    const float belowLimit = sb::kFloatInputLimit;
+    const std::vector<float> plainIn = {0.25f, -0.5f, 0.0f, -0.0f, FLT_MIN, -FLT_MIN, 1e-40f, -tiny, belowLimit,
+                                        -belowLimit, 3e-39f, 1e-30f};
+    const std::vector<float> restIn = {std::nextafter(belowLimit, FLT_MAX), -FLT_MAX, HUGE_VALF, -HUGE_VALF,
+                                       std::numeric_limits<float>::quiet_NaN()};
+    underEveryMode([&](unsigned mode) {
+        for (const auto& chunk : chunks(plainIn, restIn)) {
+            std::vector<double> out(chunk.size());
+            sb::takeChannel(chunk.data(), out.data(), static_cast<int>(chunk.size()));
+            for (std::size_t i = 0; i < chunk.size(); ++i)
+                ASSERT_TRUE(sameBits(out[i], sb::takeInput(static_cast<double>(chunk[i]))))
+                    << "mode " << mode << ", input " << chunk[i] << " gave " << out[i];
+        }
+    });
+
+    const double least = FLT_MIN;
+    const double most = FLT_MAX;
+    // Rounded to float, these land on FLT_MIN or FLT_MAX or between floats; only the bounds
+    // decide what comes out.
+    const std::vector<double> plainOut = {0.25,  -0.5, 0.0, -0.0, least, -least * (1 + 0x1p-30), most, -most,
+                                          most * (1 + 0x1p-26), 1e-30, 0.1};
+    const std::vector<double> restOut = {least * (1 - 0x1p-30), -least * (1 - 0x1p-26), least / 2, 0x1p-149,
+                                         -0x1p-150, 0x1p-151, 1e-300, most * (1 + 0x1p-24), -1e39,
+                                         std::numeric_limits<double>::quiet_NaN()};
+    underEveryMode([&](unsigned mode) {
+        for (const auto& chunk : chunks(plainOut, restOut)) {
+            std::vector<float> out(chunk.size());
+            sb::giveChannel(chunk.data(), out.data(), static_cast<int>(chunk.size()));
+            for (std::size_t i = 0; i < chunk.size(); ++i)
+                ASSERT_TRUE(sameBits(out[i], static_cast<float>(sb::limitFloatOutput(chunk[i]))))
+                    << "mode " << mode << ", output " << chunk[i] << " gave " << out[i];
+        }
+    });
+}
