@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <emmintrin.h>
 #include <type_traits>
@@ -99,8 +100,11 @@ template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int 
 }
 
 // The largest float within the input limit (1e30 itself rounds up as a float).
-constexpr float kFloatInputLimit = 0x1.93e592p+99f;
-static_assert(double{kFloatInputLimit} <= kInputLimit, "the float bound lies within the limit");
+inline float largestFloatWithin(double limit) {
+    const float rounded = static_cast<float>(limit);
+    return rounded > limit ? std::nextafter(rounded, 0.0f) : rounded;
+}
+inline const float kFloatInputLimit = largestFloatWithin(kInputLimit);
 
 // copyPlain for float input, four samples at a time: checked as floats, which the widening to
 // double leaves as they are.
@@ -128,8 +132,8 @@ inline bool copyPlain(const float* in, double* out, int count) {
 // as the full way makes it too.
 inline bool copyPlain(const double* in, float* out, int count) {
     const __m128 sign = _mm_set1_ps(-0.0f);
-    const __m128 smallest = _mm_set1_ps(FLT_MIN);
-    const __m128 largest = _mm_set1_ps(FLT_MAX);
+    const __m128 smallest = _mm_set1_ps(static_cast<float>(kFloatSmallest));
+    const __m128 largest = _mm_set1_ps(static_cast<float>(kFloatLargest));
     const __m128 zero = _mm_setzero_ps();
     __m128 within = _mm_castsi128_ps(_mm_set1_epi32(-1));
     int i = 0;

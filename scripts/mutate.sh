@@ -129,6 +129,10 @@ output conversion: no lower limit | dsp/StereoBlock.h | const double limited = s
 output conversion: limit lowered | dsp/StereoBlock.h | constexpr double kFloatLargest = FLT_MAX; | constexpr double kFloatLargest = 1e30;
 output conversion: 64-bit output bounded as 32-bit | dsp/StereoBlock.h | { std::copy(in, in + count, out); } | { for (int i = 0; i < count; ++i) out[i] = limitFloatOutput(in[i]); }
 output conversion: right channel gets the left | dsp/StereoBlock.h | giveChannel(right, outR + start, count); | giveChannel(left, outR + start, count);
+output conversion: a sample rounding to FLT_MIN kept | dsp/StereoBlock.h | _mm_cmpgt_ps(magnitude, smallest) | _mm_cmpge_ps(magnitude, smallest)
+output conversion: no upper bound four at a time | dsp/StereoBlock.h | _mm_and_ps(_mm_cmpgt_ps(magnitude, smallest), _mm_cmple_ps(magnitude, largest)) | _mm_cmpgt_ps(magnitude, smallest)
+input conversion: -0 kept four at a time | dsp/StereoBlock.h | _mm_storeu_pd(out + i, _mm_add_pd(_mm_cvtps_pd(x), zero)); | _mm_storeu_pd(out + i, _mm_cvtps_pd(x));
+input conversion: float's range as the bound four at a time | dsp/StereoBlock.h | _mm_cmple_ps(_mm_andnot_ps(sign, x), highest) | _mm_cmple_ps(_mm_andnot_ps(sign, x), _mm_set1_ps(FLT_MAX))
 conversion check: top not checked | dsp/StereoBlock.h | _mm_and_pd(_mm_cmple_pd(magnitude, highest), | _mm_and_pd(_mm_cmpge_pd(magnitude, lowest),
 parameter storage: NaN stored | dsp/CompressorEngine.h | if (std::isnan(value)) return; | ;
 parameter storage: minimum not kept | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, -double{kLargest},
