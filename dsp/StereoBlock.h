@@ -1,7 +1,6 @@
 #pragma once
 #include <algorithm>
 #include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <emmintrin.h>
 #include <type_traits>
@@ -99,12 +98,17 @@ template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int 
     return all;
 }
 
-// The largest float within the input limit (1e30 itself rounds up as a float).
-inline float largestFloatWithin(double limit) {
+// The largest float within a limit of 1 or more: the limit rounded, or the float below it
+// when it rounded up (1e30 does).
+constexpr float largestFloatWithin(double limit) {
     const float rounded = static_cast<float>(limit);
-    return rounded > limit ? std::nextafter(rounded, 0.0f) : rounded;
+    if (rounded <= limit) return rounded;
+    float power = 1.0f;
+    while (power * 2.0f <= rounded) power *= 2.0f;
+    // Floats from `power` up lie 2^-23 power apart, those below it half as far.
+    return rounded - (rounded == power ? power / 16777216.0f : power / 8388608.0f);
 }
-inline const float kFloatInputLimit = largestFloatWithin(kInputLimit);
+constexpr float kFloatInputLimit = largestFloatWithin(kInputLimit);
 
 // copyPlain for float input, four samples at a time: checked as floats, which the widening to
 // double leaves as they are.
