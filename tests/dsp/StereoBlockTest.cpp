@@ -33,14 +33,25 @@ template <typename T> std::vector<std::vector<T>> chunks(const std::vector<T>& p
     return all;
 }
 
-// Under each of the modes a host may leave set: nothing, flush-to-zero, denormals-are-zero, both.
-template <typename Check> void underEveryMode(Check check) {
-    const unsigned saved = _mm_getcsr();
+// Converts every chunk of `plain` and `rest` with convert(in, out, count), under each of the modes a
+// host may leave set (nothing, flush-to-zero, denormals-are-zero, both), and expects each sample
+// to come out with the bits of alone(sample) under the same mode.
+template <typename Out, typename In, typename Convert, typename Alone>
+void expectAsAlone(const std::vector<In>& plain, const std::vector<In>& rest, Convert convert, Alone alone) {
+    // The modes are put back however the test ends.
+    struct Modes {
+        const unsigned saved = _mm_getcsr();
+        ~Modes() { _mm_setcsr(saved); }
+    } modes;
     for (const unsigned mode : {0x0000u, 0x8000u, 0x0040u, 0x8040u}) {
-        _mm_setcsr((saved & ~0x8040u) | mode);
-        check(mode);
+        _mm_setcsr((modes.saved & ~0x8040u) | mode);
+        for (const auto& chunk : chunks(plain, rest)) {
+            std::vector<Out> out(chunk.size());
+            convert(chunk.data(), out.data(), static_cast<int>(chunk.size()));
+            for (std::size_t i = 0; i < chunk.size(); ++i)
+                ASSERT_TRUE(sameBits(out[i], alone(chunk[i]))) << "mode " << mode << ", " << chunk[i] << " gave " << out[i];
+        }
     }
-    _mm_setcsr(saved);
 }
 
 } // namespace
@@ -54,15 +65,8 @@ TEST(StereoBlock, ChunksConvertAsEachSampleDoesOnItsOwn) {
                                         -belowLimit, 3e-39f, 1e-30f};
     const std::vector<float> restIn = {std::nextafter(belowLimit, FLT_MAX), -FLT_MAX, HUGE_VALF, -HUGE_VALF,
                                        std::numeric_limits<float>::quiet_NaN()};
-    underEveryMode([&](unsigned mode) {
-        for (const auto& chunk : chunks(plainIn, restIn)) {
-            std::vector<double> out(chunk.size());
-            sb::takeChannel(chunk.data(), out.data(), static_cast<int>(chunk.size()));
-            for (std::size_t i = 0; i < chunk.size(); ++i)
-                ASSERT_TRUE(sameBits(out[i], sb::takeInput(static_cast<double>(chunk[i]))))
-                    << "mode " << mode << ", input " << chunk[i] << " gave " << out[i];
-        }
-    });
+    expectAsAlone<double>(plainIn, restIn, [](auto... a) { sb::takeChannel(a...); },
+                          [](float x) { return sb::takeInput(static_cast<double>(x)); });
 
     const double least = FLT_MIN;
     const double most = FLT_MAX;
@@ -73,13 +77,6 @@ TEST(StereoBlock, ChunksConvertAsEachSampleDoesOnItsOwn) {
     const std::vector<double> restOut = {least * (1 - 0x1p-30), -least * (1 - 0x1p-26), least / 2, 0x1p-149,
                                          -0x1p-150, 0x1p-151, 1e-300, most * (1 + 0x1p-24), -1e39,
                                          std::numeric_limits<double>::quiet_NaN()};
-    underEveryMode([&](unsigned mode) {
-        for (const auto& chunk : chunks(plainOut, restOut)) {
-            std::vector<float> out(chunk.size());
-            sb::giveChannel(chunk.data(), out.data(), static_cast<int>(chunk.size()));
-            for (std::size_t i = 0; i < chunk.size(); ++i)
-                ASSERT_TRUE(sameBits(out[i], static_cast<float>(sb::limitFloatOutput(chunk[i]))))
-                    << "mode " << mode << ", output " << chunk[i] << " gave " << out[i];
-        }
-    });
+    expectAsAlone<float>(plainOut, restOut, [](auto... a) { sb::giveChannel(a...); },
+                         [](double x) { return static_cast<float>(sb::limitFloatOutput(x)); });
 }
