@@ -12,6 +12,15 @@ function common.check(condition, message)
 end
 local check = common.check
 
+-- Waits until condition() holds, for thirty seconds at most; answers whether it did.
+function common.waitFor(condition)
+  for _ = 1, 600 do
+    if condition() then return true end
+    ARDOUR.LuaAPI.usleep(50000)
+  end
+  return condition()
+end
+
 function common.track(uri, folder, name, kind)
   local backend = AudioEngine:set_backend("None (Dummy)", "", "")
   check(backend and not backend:isnil(), "no Dummy backend")
@@ -22,7 +31,12 @@ function common.track(uri, folder, name, kind)
   check(create_session(folder, name, 48000), "no session")
 
   local track = Session:new_audio_track(2, 2, nil, 1, "sine", -1, ARDOUR.TrackMode.Normal, true):front()
-  track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
+  -- The monitoring is a real-time control: the process thread applies it at its next cycle, and
+  -- a session saved before that keeps the track on automatic monitoring, which plays silence.
+  local monitoring = track:monitoring_control()
+  monitoring:set_value(ARDOUR.MonitorChoice.MonitorInput, PBD.GroupControlDisposition.NoGroup)
+  check(common.waitFor(function() return monitoring:get_value() == ARDOUR.MonitorChoice.MonitorInput end),
+    "the track does not monitor its input after 30 s")
   local processor = ARDOUR.LuaAPI.new_plugin(Session, uri, ARDOUR.PluginType[kind], "")
   check(not processor:isnil(), "Ardour does not find " .. uri)
   check(track:add_processor_by_index(processor, 0, nil, true) == 0, "the plug-in does not go on the track")
