@@ -268,7 +268,9 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
         if (inputMeanSquare > 0.0) s.targetGain = k.gainComputer.gain(std::sqrt(inputMeanSquare));
         const double u = s.targetGain;
         const double curve = u + (1.0 - u) * (1.0 - s.logistic.at(s.count, k.attackFrames, k.attackStep));
-        if (curve <= s.heldGain) {
+        // After the first frames of an attack the held gain is let go (1), and the curve is
+        // below it from then on: the likely way, laid out straight.
+        if (__builtin_expect(curve <= s.heldGain, 1)) {
             s.heldGain = 1.0;
             g = curve;
         } else {

@@ -85,7 +85,7 @@ attack count not capped | dsp/CompressorEngine.h | s.count = next < k.attackFram
 attack curve runs backwards | dsp/CompressorEngine.h | (1.0 - u) * (1.0 - s.logistic.at(s.count | (1.0 - u) * (s.logistic.at(s.count
 held gain never let go | dsp/CompressorEngine.h | s.heldGain = 1.0;\n            g = curve; | g = curve;
 release does not hold its gain | dsp/CompressorEngine.h | heldGain = g; | ;
-attack curve not held | dsp/CompressorEngine.h | if (curve <= s.heldGain) { | if (true) {
+attack curve not held | dsp/CompressorEngine.h | if (__builtin_expect(curve <= s.heldGain, 1)) { | if (true) {
 gain not applied to the left channel | dsp/CompressorEngine.h | _mm_mul_pd(gained, _mm_set1_pd(g)) | _mm_mul_pd(gained, _mm_set_pd(g, 1.0))
 output channels swapped | dsp/CompressorEngine.h | _mm_storel_pd(outL, out);\n    _mm_storeh_pd(outR, out); | _mm_storel_pd(outR, out);\n    _mm_storeh_pd(outL, out);
 right input detector fed the left channel | dsp/CompressorEngine.h | detect(s.meanSquareIn, gained, | detect(s.meanSquareIn, _mm_unpacklo_pd(gained, gained),
