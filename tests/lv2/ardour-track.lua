@@ -12,13 +12,15 @@ function common.check(condition, message)
 end
 local check = common.check
 
--- Waits until condition() holds, for thirty seconds at most; answers whether it did.
+-- Waits until condition() holds, until thirty seconds have passed on the monotonic clock
+-- (microseconds), looking again every 50 ms; answers whether it held.
 function common.waitFor(condition)
-  for _ = 1, 600 do
-    if condition() then return true end
+  local deadline = ARDOUR.LuaAPI.monotonic_time() + 30000000
+  while not condition() do
+    if ARDOUR.LuaAPI.monotonic_time() > deadline then return condition() end
     ARDOUR.LuaAPI.usleep(50000)
   end
-  return condition()
+  return true
 end
 
 function common.track(uri, folder, name, kind)

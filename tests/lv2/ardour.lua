@@ -37,17 +37,19 @@ end
 -- ripple with the sine), above silence. Returns that level.
 local steady = other and 1.0 or 0.1
 local function settledLevel()
-  local readings = {}
-  for _ = 1, 600 do
-    ARDOUR.LuaAPI.usleep(50000)
+  local readings, settled = {}, nil
+  local function holdsStill()
     table.insert(readings, level())
-    if #readings >= 5 then
-      local recent = { table.unpack(readings, #readings - 4) }
-      local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
-      if high - low < steady and low > -100 then return high end
-    end
+    -- The first reading, taken as the change is made, only starts the count.
+    if #readings < 6 then return false end
+    local recent = { table.unpack(readings, #readings - 4) }
+    local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
+    if high - low < steady and low > -100 then settled = high end
+    return settled ~= nil
   end
-  check(false, "the track's output level did not settle: last readings " .. table.concat(readings, " ", #readings - 4))
+  check(common.waitFor(holdsStill),
+    "the track's output level did not settle: last readings " .. table.concat(readings, " ", math.max(1, #readings - 4)))
+  return settled
 end
 
 check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Ratio"], ratio), "cannot set the ratio")
