@@ -25,12 +25,13 @@ constexpr double kFloatSmallest = FLT_MIN;
 constexpr int kChunkFrames = 256;
 
 // The conversions below run over a whole chunk at once, outside the frame loop, each in one
-// pass of SSE2, two samples at a time: convert, check and store together. A chunk whose samples
-// are all plain (as nearly every chunk is) is then done: its samples were stored plus 0.0, which
-// leaves every number but -0 as it is and makes -0 into 0, as the full way does. Otherwise the
-// chunk is done again the full way, which is written without branches, and takes magnitudes and
-// limits with minimum and maximum rather than fabs and copysign, which the 32-bit x86 compiler
-// does on the x87 unit and in integer halves through memory, at several times the cost.
+// pass of SSE2 (float samples four at a time, doubles two): convert, check and store together.
+// A chunk whose samples are all plain (as nearly every chunk is) is then done: its samples were
+// stored plus 0.0, which leaves every number but -0 as it is and makes -0 into 0, as the full way
+// does. Otherwise the chunk is done again the full way, which is written without branches, and
+// takes magnitudes and limits with minimum and maximum rather than fabs and copysign, which the
+// 32-bit x86 compiler does on the x87 unit and in integer halves through memory, at several
+// times the cost.
 
 // Non-finite samples and samples below the floor are taken as silence.
 inline double takeInput(double sample) {
