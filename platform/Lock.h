@@ -73,7 +73,7 @@ public:
     // once) takes the slow side instead, correct and slower.
     class FastSide {
     public:
-        explicit FastSide(Lock& l) : lock(l), claimed(l.claimFast()) {}
+        explicit FastSide(Lock& l) : lock(l), claimed(l.claimFast()), watched(claimed ? &l.slowSide : &neverAsked) {}
         ~FastSide() {
             if (claimed) lock.fastClaim.store(false, std::memory_order_release);
         }
@@ -89,11 +89,13 @@ public:
         // Whether another thread waits to enter: the holder then leaves and enters again, which
         // lets it in. One plain load. A thread without the claim holds the lock on the slow side,
         // where the answer would always be yes; it keeps the lock for its run instead.
-        bool asked() const { return claimed && lock.slowSide.load(std::memory_order_relaxed) != kFree; }
+        bool asked() const { return watched->load(std::memory_order_relaxed) != kFree; }
 
     private:
         Lock& lock;
         const bool claimed;
+        // The slow side's mark when claimed, else a word that stays free: asked() is one load.
+        const std::atomic<std::uint32_t>* const watched;
     };
 
 private:
@@ -172,6 +174,8 @@ private:
     // Where the slow side holding the gate stands; written by the gate's holder only.
     enum : std::uint32_t { kFree, kAsking, kInside };
     std::atomic<std::uint32_t> slowSide{kFree};
+    // What a FastSide without the claim watches instead: never asking.
+    static inline const std::atomic<std::uint32_t> neverAsked{kFree};
     // Taken by the FastSide in force.
     std::atomic<bool> fastClaim{false};
     // The holding thread, 0 when free. Only the holder writes it.
