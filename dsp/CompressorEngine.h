@@ -122,20 +122,29 @@ struct CompressorEngine {
 private:
     static constexpr float kLargest = FLT_MAX;
     // Mean squares below this (-600 dB) are flushed to zero, so a long silence never reaches
-    // denormal numbers, which cost many times more CPU on x86.
+    // denormal numbers, which cost many times more CPU on x86. The flush follows each run of at
+    // most kMostFramesPerRun frames rather than each frame, whose test would cost more than the
+    // flush is worth: within a run a mean square can only fall to 2^-kMostFramesPerRun of the
+    // bound (the shortest window, two frames, halves it each frame), far above the denormals.
+    // The sound is the same as with a flush in every frame: a level below the bound decides
+    // nothing (every decision level the parameters reach, -192 dB at the lowest, lies far above
+    // it) and vanishes in the rounding when a signal returns. The fields and the history steps
+    // are kept flushed.
     static constexpr double kFlushBound = 1e-60;
 
     // One step of a one-pole running mean of the squared signal with coefficient 1 / N, for both
     // channels at once (left in the low half). Keeping the mean square (not its root) as the
     // state keeps the square root off the chain from one frame to the next.
     static __m128d detect(__m128d meanSquare, __m128d sample, __m128d windowMinusOne, __m128d windowInverse) {
-        const __m128d next =
-            _mm_mul_pd(_mm_add_pd(_mm_mul_pd(meanSquare, windowMinusOne), _mm_mul_pd(sample, sample)), windowInverse);
-        const __m128d flushed = _mm_cmplt_pd(next, _mm_set1_pd(kFlushBound));
-        return _mm_movemask_pd(flushed) == 0 ? next : _mm_andnot_pd(flushed, next);
+        return _mm_mul_pd(_mm_add_pd(_mm_mul_pd(meanSquare, windowMinusOne), _mm_mul_pd(sample, sample)), windowInverse);
+    }
+    // The halves below kFlushBound made 0.
+    static __m128d flush(__m128d meanSquare) {
+        const __m128d flushed = _mm_cmplt_pd(meanSquare, _mm_set1_pd(kFlushBound));
+        return _mm_movemask_pd(flushed) == 0 ? meanSquare : _mm_andnot_pd(flushed, meanSquare);
     }
     // The larger half, as std::max(left, right) answers it.
-    static double larger(__m128d pair) { return _mm_cvtsd_f64(_mm_max_sd(pair, _mm_unpackhi_pd(pair, pair))); }
+    static double larger(__m128d pair) { return _mm_cvtsd_f64(_mm_max_pd(_mm_shuffle_pd(pair, pair, 1), pair)); }
 
     void store(std::atomic<float>& setting, double value, float minimum) {
         if (std::isnan(value)) return;
@@ -162,6 +171,10 @@ private:
         std::int32_t historyTick;
         LogisticCurve logistic;
     };
+    static void flush(FrameState& s) {
+        s.meanSquareIn = flush(s.meanSquareIn);
+        s.meanSquareOut = flush(s.meanSquareOut);
+    }
     // What frames read of the derived values, as copied by frameConstants(); the factors both
     // channels are multiplied by are held in both halves, ready for use.
     struct FrameConstants {
@@ -307,8 +320,8 @@ inline void CompressorEngine::frame(FrameState& s, const FrameConstants& k, doub
 
 inline void CompressorEngine::push(HistorySteps& steps) {
     for (int i = 0; i < steps.count; ++i) {
-        inputHistory.push(std::sqrt(steps.input[i]));
-        outputHistory.push(std::sqrt(steps.output[i]));
+        inputHistory.push(std::sqrt(steps.input[i] < kFlushBound ? 0.0 : steps.input[i]));
+        outputHistory.push(std::sqrt(steps.output[i] < kFlushBound ? 0.0 : steps.output[i]));
     }
     steps.count = 0;
 }
@@ -318,6 +331,7 @@ inline void CompressorEngine::processSample(double inL, double inR, double* outL
     FrameState s = frameState();
     HistorySteps steps;
     frame(s, frameConstants(), inL, inR, outL, outR, steps);
+    flush(s);
     keepFrameState(s);
     push(steps);
 }
@@ -332,17 +346,26 @@ void CompressorEngine::processFrames(double* left, double* right, int count, Fra
     for (int start = 0, end = 0; start < count; start = end) {
         end = start + std::min(kMostFramesPerRun, count - start);
         for (int i = start; i < end; ++i) {
-            if (lock.asked()) {
-                keepFrameState(s);
-                push(steps);
-                lock.leave();
-                lock.enter();
-                s = frameState();
-                k = frameConstants();
+            // One test for the three things a frame must look at first, each rarely so: a thread
+            // waiting for the lock, a change of settings, a change of rate.
+            const float r = rate();
+            if (__builtin_expect(lock.asked() || settingsChanges.load(std::memory_order_acquire) != derivedChanges ||
+                                     r != sampleRate,
+                                 0)) {
+                if (lock.asked()) {
+                    flush(s);
+                    keepFrameState(s);
+                    push(steps);
+                    lock.leave();
+                    lock.enter();
+                    s = frameState();
+                    k = frameConstants();
+                }
+                if (follow(r)) k = frameConstants();
             }
-            if (follow(rate())) k = frameConstants();
             frame(s, k, left[i], right[i], &left[i], &right[i], steps);
         }
+        flush(s);
         push(steps);
     }
     keepFrameState(s);

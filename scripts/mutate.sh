@@ -53,6 +53,10 @@ tests_pass || { echo "the tests fail on the unmutated sources"; cat "$root/test.
 # NAME | FILE | TEXT | REPLACEMENT   (TEXT must occur exactly once in FILE, and holds no '|')
 mutants=$(cat <<'LIST'
 flush bound raised to -60 dB | dsp/CompressorEngine.h | kFlushBound = 1e-60 | kFlushBound = 1e-6
+detectors not flushed after a run of frames | dsp/CompressorEngine.h | flush(s);\n        push(steps); | push(steps);
+history steps below the flush bound kept | dsp/CompressorEngine.h | std::sqrt(steps.input[i] < kFlushBound ? 0.0 : steps.input[i]) | std::sqrt(steps.input[i])
+rate change within a block not looked at | dsp/CompressorEngine.h | r != sampleRate, | false,
+settings change within a block not looked at | dsp/CompressorEngine.h | settingsChanges.load(std::memory_order_acquire) != derivedChanges | false
 logistic curve steepness nudged | dsp/LogisticCurve.h | std::exp(5.0 - 10.0 * count / duration) | std::exp(5.0 - 9.0 * count / duration)
 logistic carried step nudged | dsp/LogisticCurve.h | return std::exp(-10.0 / duration); | return std::exp(-9.0 / duration);
 logistic consecutive-count test flipped | dsp/LogisticCurve.h | count - lastCount == 1.0f ? | count - lastCount != 1.0f ?
@@ -62,7 +66,7 @@ rms window 3 ms instead of 30 | dsp/CompressorEngine.cpp | samplesPerMs * 30.0f 
 rms window coefficient nudged | dsp/CompressorEngine.cpp | windowMinusOne = rmsWindow - 1.0; | windowMinusOne = rmsWindow - 2.0;
 history step every 2 ms | dsp/CompressorEngine.cpp | static_cast<std::int32_t>(samplesPerMs)); | static_cast<std::int32_t>(samplesPerMs * 2));
 history tick comparison moved | dsp/CompressorEngine.h | s.historyTick < k.historyInterval | s.historyTick <= k.historyInterval
-stereo link takes the quieter channel | dsp/CompressorEngine.h | _mm_max_sd(pair, | _mm_min_sd(pair,
+stereo link takes the quieter channel | dsp/CompressorEngine.h | _mm_max_pd(_mm_shuffle_pd(pair, pair, 1), pair) | _mm_min_pd(_mm_shuffle_pd(pair, pair, 1), pair)
 lock not handed over between frames | dsp/CompressorEngine.h | if (lock.asked() | if (false
 open settings group not waited for | dsp/CompressorEngine.cpp | if (groups % 2 != 0) return false; | if (false) return false;
 settings group begun meanwhile not noticed | dsp/CompressorEngine.cpp | if (settingsGroups.load(std::memory_order_relaxed) != groups) return false; | if (false) return false;

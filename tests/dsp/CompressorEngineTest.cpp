@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "dsp/CompressorEngine.h"
 #include "tests/Cycles.h"
@@ -191,6 +193,72 @@ TEST(CompressorEngine, SilenceDecaysToExactZeroWithoutDenormals) {
     EXPECT_EQ(e.meanSquareInL, 0.0);
     EXPECT_EQ(e.outputLevel(), 0.0);
     EXPECT_EQ(e.inputHistory[1499], 0.0);
+}
+
+// Blocks of frames sound and show as single frames do, with the detectors flushed after each
+// run of frames instead of each frame: the same signal in blocks of several sizes (one longer
+// than a run), with the rate and a setting changed within a block and the lock asked for now
+// and then, against processSample frame by frame. Bursts of noise between silences long
+// enough for the detectors to fall below the flush bound (the low rates keep the windows short).
+TEST(CompressorEngine, BlocksOfFramesGoAsSingleFramesDo) {
+    Engine blocks(0.1f, 0.05f, 4.0f, 5.0, 50.0);
+    Engine frames(0.1f, 0.05f, 4.0f, 5.0, 50.0);
+    constexpr int kFrames = 64000;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> noise(-0.5, 0.5);
+    std::vector<double> left(kFrames);
+    std::vector<double> right(kFrames);
+    for (int i = 0; i < kFrames; ++i) {
+        const bool on = i % 16000 < 2000;
+        left[i] = on ? noise(random) : 0.0;
+        right[i] = on ? noise(random) : 0.0;
+    }
+    auto rateAt = [](int i) { return i < 33000 ? 2000.0f : 3000.0f; };
+    constexpr int kNewRatioAt = 49000;
+
+    struct AskedNowAndThen {
+        const int& frame;
+        void enter() {}
+        void leave() {}
+        bool asked() const { return frame % 97 == 0; }
+    };
+    int frame = 0; // the frame whose rate was asked last
+    AskedNowAndThen lock{frame};
+    std::vector<double> outL = left;
+    std::vector<double> outR = right;
+    const int sizes[] = {1, 37, 256, 700, 5};
+    for (int start = 0, block = 0; start < kFrames; ++block) {
+        const int count = std::min(sizes[block % 5], kFrames - start);
+        frame = start - 1;
+        blocks.processFrames(&outL[start], &outR[start], count, lock, [&] {
+            if (++frame == kNewRatioAt) blocks.setRatio(8.0);
+            return rateAt(frame);
+        });
+        for (int i = start; i < start + count; ++i) {
+            if (i == kNewRatioAt) frames.setRatio(8.0);
+            double l = 0.0;
+            double r = 0.0;
+            frames.processSample(left[i], right[i], &l, &r, rateAt(i));
+            ASSERT_EQ(outL[i], l) << "frame " << i;
+            ASSERT_EQ(outR[i], r) << "frame " << i;
+        }
+        start += count;
+        for (const auto& [a, b] : {std::pair{blocks.meanSquareInL, frames.meanSquareInL},
+                                   {blocks.meanSquareInR, frames.meanSquareInR},
+                                   {blocks.meanSquareOutL, frames.meanSquareOutL},
+                                   {blocks.meanSquareOutR, frames.meanSquareOutR}}) {
+            ASSERT_EQ(a, b) << "after frame " << start;
+            ASSERT_TRUE(a == 0.0 || std::fpclassify(a) == FP_NORMAL) << "after frame " << start;
+        }
+        ASSERT_EQ(blocks.inputHistory.steps(), frames.inputHistory.steps());
+        for (int i = 0; i < blocks.inputHistory.size(); ++i) {
+            ASSERT_EQ(blocks.inputHistory[i], frames.inputHistory[i]) << "after frame " << start;
+            ASSERT_EQ(blocks.outputHistory[i], frames.outputHistory[i]) << "after frame " << start;
+        }
+    }
+    EXPECT_EQ(blocks.meanSquareInL, 0.0) << "the last silence reached the flush";
+    EXPECT_EQ(blocks.rmsWindow, 90);
+    EXPECT_EQ(blocks.ratio(), 8.0f);
 }
 
 // Settings given directly: not a number leaves each as it was, and an amplitude below float's
