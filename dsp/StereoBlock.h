@@ -61,7 +61,8 @@ inline void storePair(float* x, __m128d v) {
 // Copies `count` samples plus 0.0 (converted to the output's type) and answers whether every
 // one is 0 or of a magnitude from `low` to `high` (neither infinite nor a number is). A float's
 // magnitude is 0 or at least 2^-149: for float input, `low` must lie below that, and only the
-// top is checked. Two pairs at a time, each with its own answer, so that the checks overlap.
+// top is checked. A pair at a time into one answer: few registers live, since the 32-bit build
+// has only eight, and an answer kept in memory would chain every pair to a store and a load.
 template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int count, double low, double high) {
     const __m128d sign = _mm_set1_pd(-0.0);
     const __m128d lowest = _mm_set1_pd(low);
@@ -74,22 +75,13 @@ template <typename In, typename Out> bool copyPlain(const In* in, Out* out, int 
         return _mm_or_pd(inRange, _mm_cmpeq_pd(magnitude, zero));
     };
     __m128d within = _mm_cmpeq_pd(zero, zero);
-    __m128d withinToo = within;
     int i = 0;
-    for (; i + 3 < count; i += 4) {
-        const __m128d x = loadPair(in + i);
-        const __m128d y = loadPair(in + i + 2);
-        within = _mm_and_pd(within, plain(x));
-        withinToo = _mm_and_pd(withinToo, plain(y));
-        storePair(out + i, _mm_add_pd(x, zero));
-        storePair(out + i + 2, _mm_add_pd(y, zero));
-    }
     for (; i + 1 < count; i += 2) {
         const __m128d x = loadPair(in + i);
         within = _mm_and_pd(within, plain(x));
         storePair(out + i, _mm_add_pd(x, zero));
     }
-    bool all = _mm_movemask_pd(_mm_and_pd(within, withinToo)) == 3;
+    bool all = _mm_movemask_pd(within) == 3;
     if (i < count) {
         const double x = static_cast<double>(in[i]);
         const double magnitude = std::max(x, -x);

@@ -138,6 +138,7 @@ output conversion: no upper bound four at a time | dsp/StereoBlock.h | _mm_and_p
 input conversion: -0 kept four at a time | dsp/StereoBlock.h | _mm_storeu_pd(out + i, _mm_add_pd(_mm_cvtps_pd(x), zero)); | _mm_storeu_pd(out + i, _mm_cvtps_pd(x));
 input conversion: float's range as the bound four at a time | dsp/StereoBlock.h | _mm_cmple_ps(_mm_andnot_ps(sign, x), highest) | _mm_cmple_ps(_mm_andnot_ps(sign, x), _mm_set1_ps(FLT_MAX))
 conversion check: top not checked | dsp/StereoBlock.h | _mm_and_pd(_mm_cmple_pd(magnitude, highest), | _mm_and_pd(_mm_cmpge_pd(magnitude, lowest),
+conversion check: floor not checked | dsp/StereoBlock.h | _mm_and_pd(_mm_cmple_pd(magnitude, highest), _mm_cmpge_pd(magnitude, lowest)) | _mm_cmple_pd(magnitude, highest)
 parameter storage: NaN stored | dsp/CompressorEngine.h | if (std::isnan(value)) return; | ;
 parameter storage: minimum not kept | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, -double{kLargest},
 parameter storage: negative dB values bounded at 0 | dsp/CompressorEngine.h | std::clamp(value, static_cast<double>(minimum), | std::clamp(value, 0.0,
