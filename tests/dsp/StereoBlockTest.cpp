@@ -68,10 +68,10 @@ TEST(StereoBlock, ChunksConvertAsEachSampleDoesOnItsOwn) {
     expectAsAlone<double>(plainIn, restIn, [](auto... a) { sb::takeChannel(a...); },
                           [](float x) { return sb::takeInput(static_cast<double>(x)); });
 
-    const double floor = sb::kInputFloor;
-    const double limit = sb::kInputLimit;
-    const std::vector<double> plainWide = {0.25, -0.5, 0.0, -0.0, floor, -floor, limit, -limit, 1e-30};
-    const std::vector<double> restWide = {std::nextafter(limit, HUGE_VAL), -std::nextafter(floor, 0.0), -1e-310,
+    const double bottom = sb::kInputFloor;
+    const double top = sb::kInputLimit;
+    const std::vector<double> plainWide = {0.25, -0.5, 0.0, -0.0, bottom, -bottom, top, -top, 1e-30};
+    const std::vector<double> restWide = {std::nextafter(top, HUGE_VAL), -std::nextafter(bottom, 0.0), -1e-310,
                                           1e300, -HUGE_VAL, std::numeric_limits<double>::quiet_NaN()};
     expectAsAlone<double>(plainWide, restWide, [](auto... a) { sb::takeChannel(a...); },
                           [](double x) { return sb::takeInput(x); });
