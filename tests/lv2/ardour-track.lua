@@ -12,13 +12,17 @@ function common.check(condition, message)
 end
 local check = common.check
 
--- Waits until condition() holds, until thirty seconds have passed on the monotonic clock
--- (microseconds), looking again every 50 ms; answers whether it held.
+-- Waits until condition() holds, looking again after each process cycle of the engine, until
+-- thirty seconds have passed on the monotonic clock (microseconds); answers whether it held.
+-- Between looks it yields the processor a millisecond at a time: nothing counts on how long.
 function common.waitFor(condition)
   local deadline = ARDOUR.LuaAPI.monotonic_time() + 30000000
   while not condition() do
-    if ARDOUR.LuaAPI.monotonic_time() > deadline then return condition() end
-    ARDOUR.LuaAPI.usleep(50000)
+    local cycle = AudioEngine:processed_samples()
+    repeat
+      if ARDOUR.LuaAPI.monotonic_time() > deadline then return condition() end
+      ARDOUR.LuaAPI.usleep(1000)
+    until AudioEngine:processed_samples() ~= cycle
   end
   return true
 end

@@ -32,23 +32,31 @@ local function level()
   local meter = track:peak_meter()
   return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
 end
--- Waits, for thirty seconds at most, until the output level holds still: five readings 50 ms
--- apart within 0.1 dB of each other (1 dB for another maker's compressor, whose gain may
--- ripple with the sine), above silence. Returns that level.
+-- Waits, for thirty seconds at most, until the output level holds still: the readings (one per
+-- process cycle) back to one a quarter second of audio old all lie within 0.1 dB of each other
+-- (1 dB for another maker's compressor, whose gain may ripple with the sine), above silence.
+-- The first reading, taken as the change is made, only starts the quarter second. Returns that
+-- level.
 local steady = other and 1.0 or 0.1
+local quarterSecond = 12000 -- samples at 48 kHz
 local function settledLevel()
   local readings, settled = {}, nil
   local function holdsStill()
-    table.insert(readings, level())
-    -- The first reading, taken as the change is made, only starts the count.
-    if #readings < 6 then return false end
-    local recent = { table.unpack(readings, #readings - 4) }
-    local low, high = math.min(table.unpack(recent)), math.max(table.unpack(recent))
+    local now = AudioEngine:processed_samples()
+    table.insert(readings, { at = now, level = level() })
+    if now - readings[1].at < quarterSecond then return false end
+    local low, high = math.huge, -math.huge
+    for i = #readings, 1, -1 do
+      low, high = math.min(low, readings[i].level), math.max(high, readings[i].level)
+      if now - readings[i].at >= quarterSecond then break end
+    end
     if high - low < steady and low > -100 then settled = high end
     return settled ~= nil
   end
-  check(common.waitFor(holdsStill),
-    "the track's output level did not settle: last readings " .. table.concat(readings, " ", math.max(1, #readings - 4)))
+  local held = common.waitFor(holdsStill)
+  local last = {}
+  for i = math.max(1, #readings - 4), #readings do table.insert(last, string.format("%.2f", readings[i].level)) end
+  check(held, "the track's output level did not settle: last readings " .. table.concat(last, " "))
   return settled
 end
 
