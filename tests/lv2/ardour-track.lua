@@ -14,15 +14,11 @@ local check = common.check
 
 -- Waits until condition() holds, looking again after each process cycle of the engine, until
 -- thirty seconds have passed on the monotonic clock (microseconds); answers whether it held.
--- Between looks it yields the processor a millisecond at a time: nothing counts on how long.
 function common.waitFor(condition)
   local deadline = ARDOUR.LuaAPI.monotonic_time() + 30000000
   while not condition() do
-    local cycle = AudioEngine:processed_samples()
-    repeat
-      if ARDOUR.LuaAPI.monotonic_time() > deadline then return condition() end
-      ARDOUR.LuaAPI.usleep(1000)
-    until AudioEngine:processed_samples() ~= cycle
+    local left = (deadline - ARDOUR.LuaAPI.monotonic_time()) // 1000
+    if left <= 0 or not ARDOUR.LuaAPI.wait_for_process_callback(1, left) then return condition() end
   end
   return true
 end
