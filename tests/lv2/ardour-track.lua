@@ -26,7 +26,9 @@ end
 function common.track(uri, folder, name, kind)
   local backend = AudioEngine:set_backend("None (Dummy)", "", "")
   check(backend and not backend:isnil(), "no Dummy backend")
-  backend:set_device_name("Sine Wave")
+  -- Sines of 397 Hz and 500 Hz on the first two inputs, at -18 dBFS. "Sine Wave" gives each input
+  -- a frequency drawn at random from 20 Hz up, some runs too low for a steady peak meter.
+  backend:set_device_name("Sine Wave 1K, 1/3 Oct")
   backend:set_sample_rate(48000)
   backend:set_buffer_size(512)
   check(AudioEngine:start(false) == 0, "the engine did not start")

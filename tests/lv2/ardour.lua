@@ -32,32 +32,41 @@ local function level()
   local meter = track:peak_meter()
   return math.max(meter:meter_level(0, ARDOUR.MeterType.MeterPeak), meter:meter_level(1, ARDOUR.MeterType.MeterPeak))
 end
--- Waits, for thirty seconds at most, until the output level holds still: the readings (one per
--- process cycle) back to one a quarter second of audio old all lie within 0.1 dB of each other
--- (1 dB for another maker's compressor, whose gain may ripple with the sine), above silence.
--- The first reading, taken as the change is made, only starts the quarter second. Returns that
--- level.
-local steady = other and 1.0 or 0.1
+-- The output level over a quarter second of audio: the highest of the meter's readings, taken
+-- after each process cycle or two. Ardour's peak meter falls by a fixed step in a cycle whose
+-- own peak is lower (as a cycle of a low tone may be), and a reading can catch it between that
+-- step and the cycle's peak; neither lowers the highest reading of the window. Nil when the
+-- engine stopped.
 local quarterSecond = 12000 -- samples at 48 kHz
+local function windowLevel()
+  local from, high = AudioEngine:processed_samples(), -math.huge
+  local ended = common.waitFor(function()
+    high = math.max(high, level())
+    return AudioEngine:processed_samples() - from >= quarterSecond
+  end)
+  return ended and high or nil
+end
+-- Waits, for thirty seconds at most, until the output level holds still: two windows in a row
+-- within 0.1 dB of each other (1 dB for another maker's compressor, whose gain may ripple with
+-- the sine), above silence. The first window starts as the change is made. Returns that level.
+local steady = other and 1.0 or 0.1
 local function settledLevel()
-  local readings, settled = {}, nil
-  local function holdsStill()
-    local now = AudioEngine:processed_samples()
-    table.insert(readings, { at = now, level = level() })
-    if now - readings[1].at < quarterSecond then return false end
-    local low, high = math.huge, -math.huge
-    for i = #readings, 1, -1 do
-      low, high = math.min(low, readings[i].level), math.max(high, readings[i].level)
-      if now - readings[i].at >= quarterSecond then break end
+  local deadline = ARDOUR.LuaAPI.monotonic_time() + 30000000
+  local levels, stopped = {}, false
+  repeat
+    local now = windowLevel()
+    if not now then
+      stopped = true
+      break
     end
-    if high - low < steady and low > -100 then settled = high end
-    return settled ~= nil
-  end
-  local held = common.waitFor(holdsStill)
+    local before = levels[#levels]
+    table.insert(levels, now)
+    if before and math.abs(now - before) < steady and now > -100 then return now end
+  until ARDOUR.LuaAPI.monotonic_time() >= deadline
   local last = {}
-  for i = math.max(1, #readings - 4), #readings do table.insert(last, string.format("%.2f", readings[i].level)) end
-  check(held, "the track's output level did not settle: last readings " .. table.concat(last, " "))
-  return settled
+  for i = math.max(1, #levels - 4), #levels do table.insert(last, string.format("%.2f", levels[i])) end
+  check(false, string.format("the track's output level did not settle: %d windows, the last %s%s", #levels,
+    table.concat(last, " "), stopped and "; then the engine stopped running" or ""))
 end
 
 check(ARDOUR.LuaAPI.set_processor_param(processor, controls["Ratio"], ratio), "cannot set the ratio")
