@@ -52,8 +52,9 @@ fi
 sed -i "s|</Session>|  <Extra><UI><Window name=\"P-$route-$processor\" visible=\"1\" custom-ui=\"1\"/></UI></Extra>\n</Session>|" \
   "$scratch/made/gui.ardour"
 
-# Not a new user; the last engine the Dummy backend's sines, which the session was made with (on another
-# device Ardour shows a small dialog in place of the session).
+# Not a new user; the last engine the Dummy backend's sines, which the session was made with (on
+# another device Ardour shows a small dialog in place of the session).
+device="Sine Wave 1K, 1/3 Oct"
 touch "$XDG_CONFIG_HOME/ardour7/.a7"
 cat >"$XDG_CONFIG_HOME/ardour7/config" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
@@ -66,8 +67,8 @@ cat >"$XDG_CONFIG_HOME/ardour7/config" <<XML
   <Extra>
     <AudioMIDISetup>
       <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Sine Wave 1K, 1/3 Oct" input-device="Sine Wave 1K, 1/3 Oct"
-          output-device="Sine Wave 1K, 1/3 Oct" sample-rate="48000" buffer-size="512" n-periods="0" input-latency="0"
+        <State backend="None (Dummy)" driver="Normal Speed" device="$device" input-device="$device"
+          output-device="$device" sample-rate="48000" buffer-size="512" n-periods="0" input-latency="0"
           output-latency="0" input-channels="0" output-channels="0" active="1" use-buffered-io="0"
           midi-option="No MIDI I/O" lru="$(date +%s)"><MIDIDevices/></State>
       </EngineStates>
